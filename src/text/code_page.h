@@ -1,0 +1,17 @@
+// The bytes of a saved protocol file: Windows-1250, CR LF line ends, no
+// byte-order mark.
+#pragma once
+
+#include <string>
+
+namespace ternavo {
+
+// Converts UTF-8 text to Windows-1250; a character the code page lacks
+// becomes '?'. Line ends are left as they are.
+std::string Utf8ToWindows1250(const std::string& utf8);
+
+// The whole text of the protocol as file bytes: every "\n" (and "\r\n")
+// becomes CR LF, then the text is converted to Windows-1250.
+std::string EncodeProtocolFile(const std::string& utf8Text);
+
+}  // namespace ternavo
