@@ -1,0 +1,112 @@
+#include "text/code_page.h"
+
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <unicode/ucnv.h>
+
+namespace ternavo {
+
+namespace {
+
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter OpenConverter(const char* name) {
+  UErrorCode status = U_ZERO_ERROR;
+  Converter converter(ucnv_open(name, &status));
+  if (U_FAILURE(status) || !converter)
+    throw std::runtime_error(std::string("Převodník znaků ") + name + " není k dispozici.");
+  return converter;
+}
+
+// Converts into `out`, whose size is the room available; `out` is cut to
+// the bytes written.
+void ConvertInto(const std::string& utf8, std::string& out) {
+  Converter source = OpenConverter("UTF-8");
+  Converter target = OpenConverter("windows-1250");
+  UErrorCode status = U_ZERO_ERROR;
+  // ICU's own substitute is the control character SUB (0x1A).
+  ucnv_setSubstChars(target.get(), "?", 1, &status);
+  if (U_FAILURE(status)) throw std::runtime_error("Převodník znaků: náhradní znak nelze nastavit.");
+
+  char* targetPos = out.data();
+  const char* sourcePos = utf8.data();
+  UChar pivot[4096];
+  UChar* pivotSource = pivot;
+  UChar* pivotTarget = pivot;
+  bool reset = true;
+  for (;;) {
+    status = U_ZERO_ERROR;
+    ucnv_convertEx(target.get(), source.get(), &targetPos, out.data() + out.size(), &sourcePos,
+                   utf8.data() + utf8.size(), pivot, &pivotSource, &pivotTarget,
+                   pivot + std::size(pivot), reset, true, &status);
+    reset = false;
+    if (status != U_BUFFER_OVERFLOW_ERROR) break;
+    const std::size_t written = static_cast<std::size_t>(targetPos - out.data());
+    out.resize(out.size() * 2 + 16);
+    targetPos = out.data() + written;
+  }
+  if (U_FAILURE(status))
+    throw std::runtime_error(std::string("Převod textu do kódové stránky selhal: ") +
+                             u_errorName(status));
+  out.resize(static_cast<std::size_t>(targetPos - out.data()));
+}
+
+std::size_t CountBareLineFeeds(const std::string& text) {
+  std::size_t count = 0;
+  for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) {
+    if (i == 0 || text[i - 1] != '\r') ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+std::string Utf8ToWindows1250(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  // One code page byte per character, and every character (or malformed
+  // sequence) takes at least one UTF-8 byte: the input size is enough.
+  std::string out(utf8.size(), '\0');
+  ConvertInto(utf8, out);
+  return out;
+}
+
+std::string EncodeProtocolFile(const std::string& utf8Text) {
+  if (utf8Text.empty()) return {};
+  // CR and LF pass the conversion unchanged, so the line ends are widened
+  // afterwards, in place from the back: one buffer for a text of any size.
+  std::string out(utf8Text.size() + CountBareLineFeeds(utf8Text), '\0');
+  ConvertInto(utf8Text, out);
+  std::size_t bareLineFeeds = CountBareLineFeeds(out);
+  if (bareLineFeeds == 0) return out;
+  std::size_t end = out.size();
+  out.resize(end + bareLineFeeds);
+  char* data = out.data();
+  std::size_t write = out.size();
+  while (bareLineFeeds > 0) {
+    const std::size_t lf = out.rfind('\n', end - 1);
+    const std::size_t tail = end - (lf + 1);
+    write -= tail;
+    std::memmove(data + write, data + lf + 1, tail);
+    if (lf > 0 && data[lf - 1] == '\r') {
+      // Already CR LF: moves with the text in front of it.
+      write -= 1;
+      data[write] = '\n';
+    } else {
+      write -= 2;
+      data[write] = '\r';
+      data[write + 1] = '\n';
+      --bareLineFeeds;
+    }
+    end = lf;
+  }
+  return out;
+}
+
+}  // namespace ternavo
