@@ -84,4 +84,97 @@ Extended MeanAxisScale(const Matice& m);
 // Shown when the identical points give no triangle to work with.
 extern const char* const kDegeneratePointsText;
 
+// ---------------------------------------------------------------------------
+// The same model and derivatives from sines and cosines computed once per
+// angle triple, for the hot loops of the iterative adjustment. The angle
+// routines above call these, so both give bit-identical results. Like the
+// angle routines they do not test the fault flags: the caller's guard sees
+// any fault they raise.
+
+struct RotationTrig {
+  Extended so = 0;  // sin Omega
+  Extended co = 1;  // cos Omega
+  Extended sp = 0;  // sin Phi
+  Extended cp = 1;  // cos Phi
+  Extended sk = 0;  // sin Kappa
+  Extended ck = 1;  // cos Kappa
+};
+
+RotationTrig MakeTrig(Extended omega, Extended phi, Extended kappa);
+
+// Element (row, col) of R, 1-based.
+inline Extended RotationElement(const RotationTrig& t, int row, int col) {
+  switch (row * 3 + col) {
+    case 4: return t.cp * t.ck - t.so * t.sp * t.sk;   // (1, 1)
+    case 5: return t.cp * t.sk + t.so * t.sp * t.ck;   // (1, 2)
+    case 6: return -t.co * t.sp;                       // (1, 3)
+    case 7: return -t.co * t.sk;                       // (2, 1)
+    case 8: return t.co * t.ck;                        // (2, 2)
+    case 9: return t.so;                               // (2, 3)
+    case 10: return t.sp * t.ck + t.so * t.cp * t.sk;  // (3, 1)
+    case 11: return t.sp * t.sk - t.so * t.cp * t.ck;  // (3, 2)
+    default: return t.co * t.cp;                       // (3, 3)
+  }
+}
+
+// Writes R into the existing 3 x 3 matrix m.
+void RotationFromTrig(Matice& m, const RotationTrig& t);
+
+inline Extended DXdScale(Extended x, Extended y, Extended z, Extended /*m*/,
+                         const RotationTrig& t) {
+  return RotationElement(t, 1, 1) * x + RotationElement(t, 1, 2) * y +
+         RotationElement(t, 1, 3) * z;
+}
+inline Extended DYdScale(Extended x, Extended y, Extended z, Extended /*m*/,
+                         const RotationTrig& t) {
+  return RotationElement(t, 2, 1) * x + RotationElement(t, 2, 2) * y +
+         RotationElement(t, 2, 3) * z;
+}
+inline Extended DZdScale(Extended x, Extended y, Extended z, Extended /*m*/,
+                         const RotationTrig& t) {
+  return RotationElement(t, 3, 1) * x + RotationElement(t, 3, 2) * y +
+         RotationElement(t, 3, 3) * z;
+}
+inline Extended ModelX(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t,
+                       Extended tX) {
+  return tX + m * DXdScale(x, y, z, m, t);
+}
+inline Extended ModelY(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t,
+                       Extended tY) {
+  return tY + m * DYdScale(x, y, z, m, t);
+}
+inline Extended ModelZ(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t,
+                       Extended tZ) {
+  return tZ + m * DZdScale(x, y, z, m, t);
+}
+inline Extended DXdOmega(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t) {
+  return m * t.sp * (-x * t.co * t.sk + y * t.co * t.ck + z * t.so);
+}
+inline Extended DXdPhi(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t) {
+  return m * (x * (-t.sp * t.ck - t.so * t.cp * t.sk) + y * (-t.sp * t.sk + t.so * t.cp * t.ck) -
+              z * t.co * t.cp);
+}
+inline Extended DXdKappa(Extended x, Extended y, Extended /*z*/, Extended m,
+                         const RotationTrig& t) {
+  return m * (x * (-t.cp * t.sk - t.so * t.sp * t.ck) + y * (t.cp * t.ck - t.so * t.sp * t.sk));
+}
+inline Extended DYdOmega(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t) {
+  return m * (x * t.so * t.sk - y * t.so * t.ck + z * t.co);
+}
+inline Extended DYdKappa(Extended x, Extended y, Extended /*z*/, Extended m,
+                         const RotationTrig& t) {
+  return m * (-x * t.co * t.ck - y * t.co * t.sk);
+}
+inline Extended DZdOmega(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t) {
+  return m * t.cp * (x * t.co * t.sk - y * t.co * t.ck - z * t.so);
+}
+inline Extended DZdPhi(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t) {
+  return m * (x * (t.cp * t.ck - t.so * t.sp * t.sk) + y * (t.cp * t.sk + t.so * t.sp * t.ck) -
+              z * t.co * t.sp);
+}
+inline Extended DZdKappa(Extended x, Extended y, Extended /*z*/, Extended m,
+                         const RotationTrig& t) {
+  return m * (x * (-t.sp * t.sk + t.so * t.cp * t.ck) + y * (t.sp * t.ck + t.so * t.cp * t.sk));
+}
+
 }  // namespace ternavo

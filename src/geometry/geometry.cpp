@@ -1,0 +1,330 @@
+#include "geometry/geometry.h"
+
+#include <cmath>
+#include <utility>
+
+namespace ternavo {
+
+const char* const kDegeneratePointsText = "Identické body splývají nebo leží na přímce.";
+
+namespace {
+
+// Below this sine of the angle at the first point the triangle is a line as
+// far as the data can tell: its frame would be rounding noise.
+constexpr Extended kCollinearSine = 1e-12L;
+
+[[noreturn]] void ThrowDegenerate() {
+  throw ArithmeticFault(FaultKind::DivisionByZero, kDegeneratePointsText);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Vectors. Inputs are copies, so an output may alias an input.
+
+Extended VectorLength(TVektor v) {
+  Extended sum = 0;
+  sum += v.x * v.x;
+  sum += v.y * v.y;
+  sum += v.z * v.z;
+  return sqrtl(sum);
+}
+
+void UnitVector(TVektor v, TVektor& r) {
+  FpGuard guard;
+  const Extended length = VectorLength(v);
+  // A zero vector has no direction; never let it become NaNs.
+  if (length == 0) ThrowDegenerate();
+  TVektor u;
+  u.x = v.x / length;
+  u.y = v.y / length;
+  u.z = v.z / length;
+  r = u;
+  guard.Check();
+}
+
+void ScaleVector(TVektor v, Extended k, TVektor& r) {
+  r.x = k * v.x;
+  r.y = k * v.y;
+  r.z = k * v.z;
+}
+
+void SubtractVectors(TVektor a, TVektor b, TVektor& r) {
+  r.x = a.x - b.x;
+  r.y = a.y - b.y;
+  r.z = a.z - b.z;
+}
+
+Extended DotProduct(TVektor a, TVektor b) {
+  Extended sum = 0;
+  sum += a.x * b.x;
+  sum += a.y * b.y;
+  sum += a.z * b.z;
+  return sum;
+}
+
+void CrossProduct(TVektor a, TVektor b, TVektor& r) {
+  r.x = a.y * b.z - a.z * b.y;
+  r.y = a.z * b.x - a.x * b.z;
+  r.z = a.x * b.y - a.y * b.x;
+}
+
+void VectorsToColumns(TVektor a, TVektor b, TVektor w, Array3x3& out) {
+  for (int i = 1; i <= 3; ++i) {
+    out[i - 1][0] = a[i];
+    out[i - 1][1] = b[i];
+    out[i - 1][2] = w[i];
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Rotation matrix and angles
+
+RotationTrig MakeTrig(Extended omega, Extended phi, Extended kappa) {
+  RotationTrig t;
+  t.so = sinl(omega);
+  t.co = cosl(omega);
+  t.sp = sinl(phi);
+  t.cp = cosl(phi);
+  t.sk = sinl(kappa);
+  t.ck = cosl(kappa);
+  return t;
+}
+
+void RotationFromTrig(Matice& m, const RotationTrig& t) {
+  for (int row = 1; row <= 3; ++row) {
+    for (int col = 1; col <= 3; ++col) m.Put(row, col, RotationElement(t, row, col));
+  }
+}
+
+void RotationFromAngles(Matice& m, Extended omega, Extended phi, Extended kappa) {
+  FpGuard guard;
+  RotationFromTrig(m, MakeTrig(omega, phi, kappa));
+  guard.Check();
+}
+
+// The one-argument arc tangents pick the triple with cos Omega > 0. Where a
+// denominator is exactly zero (an angle at a right angle, or Omega at +-pi/2
+// where only Phi + Kappa or Phi - Kappa is defined) the two-argument arc
+// tangent gives angles that still rebuild the matrix.
+void AnglesFromRotation(const Matice& m, Extended& omega, Extended& phi, Extended& kappa) {
+  FpGuard guard;
+  const Extended m13 = m.Get(1, 3);
+  const Extended m21 = m.Get(2, 1);
+  const Extended m22 = m.Get(2, 2);
+  const Extended m23 = m.Get(2, 3);
+  const Extended m33 = m.Get(3, 3);
+
+  Extended p;
+  if (m33 != 0) {
+    p = atanl(-m13 / m33);
+    if (!(m33 >= 0)) p = p + kPi;
+  } else {
+    p = atan2l(-m13, m33);
+  }
+
+  Extended k;
+  if (m22 != 0) {
+    k = atanl(-m21 / m22);
+    if (!(m22 >= 0)) k = k + kPi;
+  } else {
+    k = m21 == 0 ? 0 : atan2l(-m21, m22);
+  }
+
+  Extended o;
+  if (m33 != 0) {
+    const Extended q = m33 / cosl(p);
+    o = atanl(m23 / q);
+    if (!(q >= 0)) o = o + kPi;
+  } else {
+    // Phi at +-pi/2 leaves cos Omega = |M13|; Omega at +-pi/2 leaves 0.
+    o = atan2l(m23, fabsl(m13));
+    if (m13 == 0) {
+      // Only Phi + sin(Omega) Kappa is defined; put it all into Phi.
+      k = 0;
+      p = atan2l(m.Get(3, 1), m.Get(1, 1));
+      if (p < -kPi / 2) p = p + 2 * kPi;
+    }
+  }
+
+  omega = o;
+  phi = p;
+  kappa = k;
+  guard.Check();
+}
+
+// ---------------------------------------------------------------------------
+// The similarity model and its derivatives
+
+Extended ModelX(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
+                Extended kappa, Extended tX, Extended /*tY*/, Extended /*tZ*/) {
+  return ModelX(x, y, z, m, MakeTrig(omega, phi, kappa), tX);
+}
+
+Extended ModelY(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
+                Extended kappa, Extended /*tX*/, Extended tY, Extended /*tZ*/) {
+  return ModelY(x, y, z, m, MakeTrig(omega, phi, kappa), tY);
+}
+
+Extended ModelZ(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
+                Extended kappa, Extended /*tX*/, Extended /*tY*/, Extended tZ) {
+  return ModelZ(x, y, z, m, MakeTrig(omega, phi, kappa), tZ);
+}
+
+#define TERNAVO_ANGLE_FORM(Name)                                                        \
+  Extended Name(Extended x, Extended y, Extended z, Extended m, Extended omega,          \
+                Extended phi, Extended kappa) {                                          \
+    return Name(x, y, z, m, MakeTrig(omega, phi, kappa));                                \
+  }
+
+TERNAVO_ANGLE_FORM(DXdScale)
+TERNAVO_ANGLE_FORM(DYdScale)
+TERNAVO_ANGLE_FORM(DZdScale)
+TERNAVO_ANGLE_FORM(DXdOmega)
+TERNAVO_ANGLE_FORM(DXdPhi)
+TERNAVO_ANGLE_FORM(DXdKappa)
+TERNAVO_ANGLE_FORM(DYdOmega)
+TERNAVO_ANGLE_FORM(DYdKappa)
+TERNAVO_ANGLE_FORM(DZdOmega)
+TERNAVO_ANGLE_FORM(DZdPhi)
+TERNAVO_ANGLE_FORM(DZdKappa)
+
+#undef TERNAVO_ANGLE_FORM
+
+// ---------------------------------------------------------------------------
+// Closed-form starting values
+
+MaticePtr FrameFromPoints(TVektor p1, TVektor p2, TVektor p3) {
+  FpGuard guard;
+  TVektor u;
+  TVektor v;
+  TVektor n;
+  SubtractVectors(p2, p1, u);
+  UnitVector(u, u);
+  SubtractVectors(p3, p1, v);
+  UnitVector(v, v);
+  TVektor along;
+  ScaleVector(u, DotProduct(u, v), along);
+  SubtractVectors(v, along, v);
+  // v was a unit vector, so what is left of it is the sine of the angle at p1.
+  if (VectorLength(v) <= kCollinearSine) ThrowDegenerate();
+  UnitVector(v, v);
+  CrossProduct(u, v, n);
+  UnitVector(n, n);
+
+  Array3x3 columns;
+  VectorsToColumns(u, v, n, columns);
+  MaticePtr frame = Matice::Create(3, 3);
+  for (int i = 1; i <= 3; ++i) {
+    for (int j = 1; j <= 3; ++j) frame->Put(i, j, columns[i - 1][j - 1]);
+  }
+  guard.Check();
+  return frame;
+}
+
+Extended ScaleFromPoints(TVektor a1, TVektor a2, TVektor a3, TVektor b1, TVektor b2, TVektor b3) {
+  FpGuard guard;
+  const TVektor a[3] = {a1, a2, a3};
+  const TVektor b[3] = {b1, b2, b3};
+  Extended ratio[3];
+  // Sides 1-2, 2-3, 3-1.
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3;
+    TVektor da;
+    TVektor db;
+    SubtractVectors(a[i], a[j], da);
+    SubtractVectors(b[i], b[j], db);
+    const Extended lengthA = VectorLength(da);
+    if (lengthA == 0) ThrowDegenerate();
+    ratio[i] = VectorLength(db) / lengthA;
+  }
+  const Extended scale = (ratio[0] + ratio[1] + ratio[2]) / 3;
+  guard.Check();
+  return scale;
+}
+
+void KeyFromThreePoints(TVektor a1, TVektor a2, TVektor a3, TVektor b1, TVektor b2, TVektor b3,
+                        MaticePtr& r, TVektor& t, Extended& m) {
+  FpGuard guard;
+  MaticePtr fa = FrameFromPoints(a1, a2, a3);
+  MaticePtr fb = FrameFromPoints(b1, b2, b3);
+  MaticePtr faT = fa->Transpose();
+  MaticePtr product = fb->Multiply(*faT);
+  MaticePtr rotation = product->Transpose();
+  const Extended scale = ScaleFromPoints(b1, b2, b3, a1, a2, a3);
+
+  MaticePtr scaled = rotation->Scale(-scale);
+  MaticePtr source = Matice::Create(3, 1);
+  MaticePtr target = Matice::Create(3, 1);
+  for (int i = 1; i <= 3; ++i) {
+    source->Put(i, 1, b1[i]);
+    target->Put(i, 1, a1[i]);
+  }
+  MaticePtr image = scaled->Multiply(*source);
+  MaticePtr shift = image->Add(*target);
+  TVektor translation;
+  for (int i = 1; i <= 3; ++i) translation[i] = shift->Get(i, 1);
+  guard.Check();
+
+  // The outputs change only once everything has been computed.
+  r = std::move(rotation);
+  t = translation;
+  m = scale;
+}
+
+void OrthonormalizeVectors(TVektor c1, TVektor c2, TVektor c3, TVektor& o1, TVektor& o2,
+                           TVektor& o3) {
+  FpGuard guard;
+  TVektor u1;
+  TVektor u2;
+  TVektor u3;
+  TVektor part;
+  UnitVector(c1, u1);
+
+  ScaleVector(u1, DotProduct(u1, c2), part);
+  SubtractVectors(c2, part, u2);
+  UnitVector(u2, u2);
+
+  ScaleVector(u1, DotProduct(u1, c3), part);
+  SubtractVectors(c3, part, u3);
+  ScaleVector(u2, DotProduct(u2, c3), part);
+  SubtractVectors(u3, part, u3);
+  UnitVector(u3, u3);
+  guard.Check();
+
+  o1 = u1;
+  o2 = u2;
+  o3 = u3;
+}
+
+void OrthonormalizeMatrix(const Matice& m, MaticePtr& out) {
+  Matice::Release(out);
+  if (m.Rows() != 3 || m.Cols() != 3) return;
+  TVektor c[3];
+  for (int j = 1; j <= 3; ++j) {
+    for (int i = 1; i <= 3; ++i) c[j - 1][i] = m.Get(i, j);
+  }
+  TVektor o[3];
+  OrthonormalizeVectors(c[0], c[1], c[2], o[0], o[1], o[2]);
+  MaticePtr result = Matice::Create(3, 3);
+  for (int j = 1; j <= 3; ++j) {
+    for (int i = 1; i <= 3; ++i) result->Put(i, j, o[j - 1][i]);
+  }
+  out = std::move(result);
+}
+
+Extended MeanAxisScale(const Matice& m) {
+  if (m.Rows() != 3 || m.Cols() != 3) return 0;
+  FpGuard guard;
+  Extended sum = 0;
+  for (int j = 1; j <= 3; ++j) {
+    TVektor c;
+    for (int i = 1; i <= 3; ++i) c[i] = m.Get(i, j);
+    sum += VectorLength(c);
+  }
+  const Extended scale = sum / 3;
+  guard.Check();
+  return scale;
+}
+
+}  // namespace ternavo
