@@ -12,6 +12,8 @@ class TextLines {
  public:
   void Clear() { lines_.clear(); }
   void AppendLine(std::string line) { lines_.push_back(std::move(line)); }
+  // Room for n lines in all, so a long section is appended without regrowing.
+  void Reserve(std::size_t n) { lines_.reserve(n); }
   const std::vector<std::string>& Lines() const { return lines_; }
   std::size_t Count() const { return lines_.size(); }
   const std::string& operator[](std::size_t i) const { return lines_[i]; }

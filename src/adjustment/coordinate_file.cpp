@@ -1,0 +1,337 @@
+// The coordinate-file reader. The file is read in large blocks and scanned by
+// hand: numbers always take "." as decimal point, whatever the locale the
+// window program has set, so nothing here goes through strtod or streams.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "adjustment/seznam.h"
+
+namespace ternavo {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Large values of a count are accepted only when the rest of the file could
+// really hold that many records; below this any count is taken as it stands
+// (records past the end of the file read as zeros).
+constexpr int64_t kCountSlack = 65536;
+// The fewest bytes a complete record can take: "n x y z" LF, plus "x y z" LF.
+constexpr int64_t kMinIdenticalRecordBytes = 14;
+constexpr int64_t kMinDetailRecordBytes = 8;
+
+// Streams the file through one reused block, so a large file costs neither
+// its size in memory nor the page faults of a fresh buffer.
+class Scanner {
+ public:
+  explicit Scanner(std::FILE* file) : file_(file), buffer_(kBlock) {
+    p_ = end_ = buffer_.data();
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) fileSize_ = info.st_size;
+  }
+
+  // A read error makes every further number fail.
+  bool Failed() const { return failed_; }
+
+  // Bytes of the file after the current position (an upper bound; very large
+  // when the size is unknown).
+  int64_t Remaining() const {
+    if (fileSize_ < 0) return std::numeric_limits<int64_t>::max();
+    return fileSize_ - (consumedBefore_ + (p_ - buffer_.data()));
+  }
+
+  // The next run of characters above 32; empty at the end of the text.
+  std::pair<const char*, const char*> NextToken() {
+    for (;;) {
+      while (p_ != end_ && static_cast<unsigned char>(*p_) <= 32) ++p_;
+      if (p_ != end_ || atEnd_) break;
+      const char* none = end_;
+      Refill(none);
+    }
+    const char* start = p_;
+    for (;;) {
+      while (p_ != end_ && static_cast<unsigned char>(*p_) > 32) ++p_;
+      if (p_ != end_ || atEnd_) break;
+      const std::ptrdiff_t length = p_ - start;
+      Refill(start);  // keeps the part read so far
+      p_ = start + length;
+    }
+    return {start, p_};
+  }
+
+  // Skips the rest of the line, its line feed included.
+  void SkipLine() {
+    for (;;) {
+      const char* lf = static_cast<const char*>(
+          std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_)));
+      if (lf) {
+        p_ = lf + 1;
+        return;
+      }
+      p_ = end_;
+      if (atEnd_) return;
+      const char* none = end_;
+      Refill(none);
+    }
+  }
+
+  bool ReadInteger(int32_t& value) {
+    auto [b, e] = NextToken();
+    if (failed_) return false;
+    if (b == e) {
+      value = 0;
+      return true;
+    }
+    bool negative = false;
+    if (*b == '+' || *b == '-') {
+      negative = *b == '-';
+      ++b;
+    }
+    if (b == e || *b < '0' || *b > '9') return false;
+    uint64_t magnitude = 0;
+    auto [ptr, ec] = std::from_chars(b, e, magnitude, 10);
+    if (ec != std::errc() || ptr != e) return false;
+    const uint64_t limit = negative ? uint64_t{2147483648u} : uint64_t{2147483647u};
+    if (magnitude > limit) return false;
+    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
+                     : static_cast<int32_t>(magnitude);
+    return true;
+  }
+
+  bool ReadReal(Extended& value) {
+    auto [b, e] = NextToken();
+    if (failed_) return false;
+    if (b == e) {
+      value = 0;
+      return true;
+    }
+    bool negative = false;
+    if (*b == '+' || *b == '-') {
+      negative = *b == '-';
+      ++b;
+    }
+    // Only decimal notation: this also keeps out inf, nan and a second sign.
+    if (b == e || !((*b >= '0' && *b <= '9') || *b == '.')) return false;
+    Extended parsed = 0;
+    if (!ParseFast(b, e, parsed)) {
+      auto [ptr, ec] = std::from_chars(b, e, parsed, std::chars_format::general);
+      if (ptr != e) return false;
+      if (ec == std::errc::result_out_of_range) {
+        if (!TooSmall(b, e)) return false;  // beyond the largest extended real
+        parsed = 0;  // below the smallest: reads as zero
+      } else if (ec != std::errc()) {
+        return false;
+      }
+    }
+    value = negative ? -parsed : parsed;
+    return true;
+  }
+
+ private:
+  // Plain decimals of up to 19 significant digits with a small exponent are
+  // exact integers times an exact power of ten, so one multiplication or
+  // division rounds them correctly. Anything else goes the long way.
+  static bool ParseFast(const char* b, const char* e, Extended& value) {
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int exponent = 0;
+    bool anyDigit = false;
+    const char* p = b;
+    for (; p != e && *p >= '0' && *p <= '9'; ++p) {
+      anyDigit = true;
+      if (mantissa == 0 && *p == '0') continue;
+      if (++digits > 19) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    if (p != e && *p == '.') {
+      for (++p; p != e && *p >= '0' && *p <= '9'; ++p) {
+        anyDigit = true;
+        --exponent;
+        if (mantissa == 0 && *p == '0') continue;
+        if (++digits > 19) return false;
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      }
+    }
+    if (!anyDigit) return false;
+    if (p != e) {
+      if (*p != 'e' && *p != 'E') return false;
+      ++p;
+      bool expNegative = false;
+      if (p != e && (*p == '+' || *p == '-')) {
+        expNegative = *p == '-';
+        ++p;
+      }
+      if (p == e) return false;
+      int written = 0;
+      for (; p != e && *p >= '0' && *p <= '9'; ++p) {
+        if (written > 1000) return false;
+        written = written * 10 + (*p - '0');
+      }
+      if (p != e) return false;
+      exponent += expNegative ? -written : written;
+    }
+    if (mantissa == 0) {
+      value = 0;
+      return true;
+    }
+    if (exponent < -27 || exponent > 27) return false;
+    // 10^k is exact in 64 significand bits up to k = 27.
+    static const Extended* const kPowers = [] {
+      static Extended powers[28];
+      Extended x = 1;
+      for (int k = 0; k < 28; ++k) {
+        powers[k] = x;
+        x *= 10;
+      }
+      return powers;
+    }();
+    const Extended m = static_cast<Extended>(mantissa);
+    value = exponent >= 0 ? m * kPowers[exponent] : m / kPowers[-exponent];
+    return true;
+  }
+
+  // Whether an out-of-range decimal is tiny rather than huge: its decimal
+  // exponent (position of the first significant digit) is negative.
+  static bool TooSmall(const char* b, const char* e) {
+    int64_t position = 0;  // power of ten of the first significant digit
+    bool found = false;
+    bool afterPoint = false;
+    int64_t intDigits = 0;
+    int64_t leadingFractionZeros = 0;
+    const char* p = b;
+    for (; p != e && *p != 'e' && *p != 'E'; ++p) {
+      if (*p == '.') {
+        afterPoint = true;
+        continue;
+      }
+      if (!found) {
+        if (*p != '0') {
+          found = true;
+        } else if (afterPoint) {
+          ++leadingFractionZeros;
+        }
+      }
+      if (found && !afterPoint) ++intDigits;
+    }
+    if (!found) return true;
+    position = intDigits > 0 ? intDigits - 1 : -(leadingFractionZeros + 1);
+    int64_t exponent = 0;
+    if (p != e) {
+      ++p;
+      bool negative = false;
+      if (p != e && (*p == '+' || *p == '-')) negative = *p++ == '-';
+      for (; p != e; ++p) {
+        exponent = std::min<int64_t>(exponent * 10 + (*p - '0'), int64_t{1} << 40);
+      }
+      if (negative) exponent = -exponent;
+    }
+    return position + exponent < 0;
+  }
+
+  // Moves [keep, end) to the front, reads the next block after it and points
+  // keep at its new place. Ctrl-Z ends the text like the physical end.
+  void Refill(const char*& keep) {
+    const std::size_t kept = static_cast<std::size_t>(end_ - keep);
+    const std::size_t offset = static_cast<std::size_t>(keep - buffer_.data());
+    consumedBefore_ += static_cast<int64_t>(offset);
+    std::memmove(buffer_.data(), keep, kept);
+    if (buffer_.size() - kept < kBlock / 2) buffer_.resize(buffer_.size() * 2);  // a huge token
+    const std::size_t got =
+        std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
+    if (got == 0) {
+      atEnd_ = true;
+      if (std::ferror(file_)) failed_ = true;
+    }
+    char* fresh = buffer_.data() + kept;
+    char* stop = fresh + got;
+    if (char* ctrlZ = static_cast<char*>(std::memchr(fresh, '\x1a', got))) {
+      stop = ctrlZ;
+      atEnd_ = true;
+    }
+    keep = buffer_.data();
+    p_ = keep + kept;
+    end_ = stop;
+  }
+
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::FILE* file_;
+  std::vector<char> buffer_;
+  const char* p_;
+  const char* end_;
+  bool atEnd_ = false;
+  bool failed_ = false;
+  int64_t fileSize_ = -1;
+  int64_t consumedBefore_ = 0;  // file bytes that precede buffer_[0]
+};
+
+bool CountFits(int32_t count, int64_t remainingBytes, int64_t minRecordBytes) {
+  return count <= kCountSlack || count <= remainingBytes / minRecordBytes + 1;
+}
+
+bool Load(TSeznam& list, Scanner& in) {
+  int32_t n = 0;
+  if (!in.ReadInteger(n) || n < 0) return false;
+  in.SkipLine();
+  if (!CountFits(n, in.Remaining(), kMinIdenticalRecordBytes)) return false;
+  list.SetIdenticalCount(n);
+
+  for (int32_t i = 0; i < n; ++i) {
+    TIdentickyBod& p = list.IdenticalPoints[static_cast<std::size_t>(i)];
+    if (!in.ReadInteger(p.Number) || !in.ReadReal(p.TargetX) || !in.ReadReal(p.TargetY) ||
+        !in.ReadReal(p.TargetZ)) {
+      return false;
+    }
+    in.SkipLine();
+    if (!in.ReadReal(p.SourceX) || !in.ReadReal(p.SourceY) || !in.ReadReal(p.SourceZ)) {
+      return false;
+    }
+    in.SkipLine();
+    p.Used = true;
+  }
+
+  list.LeaveOut(-1);
+
+  int32_t m = 0;
+  if (!in.ReadInteger(m) || m < 0) return false;
+  in.SkipLine();
+  if (!CountFits(m, in.Remaining(), kMinDetailRecordBytes)) return false;
+  list.SetDetailCount(m);
+
+  for (int32_t j = 0; j < m; ++j) {
+    TPodrobnyBod& d = list.DetailPoints[static_cast<std::size_t>(j)];
+    if (!in.ReadInteger(d.Number) || !in.ReadReal(d.X) || !in.ReadReal(d.Y) ||
+        !in.ReadReal(d.Z)) {
+      return false;
+    }
+    in.SkipLine();
+  }
+  return !in.Failed();
+}
+
+}  // namespace
+
+bool TSeznam::LoadFromFile(const std::string& fileName) {
+  try {
+    FileHandle file(std::fopen(fileName.c_str(), "rb"));
+    if (!file) return false;
+    Scanner in(file.get());
+    return Load(*this, in);
+  } catch (...) {
+    // Out of memory for the lists: a failed load, not a crash.
+    return false;
+  }
+}
+
+}  // namespace ternavo

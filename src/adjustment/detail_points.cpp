@@ -1,0 +1,74 @@
+// Transformation of the detail points with the current key, written as a
+// section of the protocol.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "adjustment/seznam.h"
+#include "text/number_format.h"
+
+namespace ternavo {
+
+void TSeznam::TransformDetailPoints(TextLines& memo) const {
+  if (GetDetailCount() <= 0) return;
+
+  // The product K x v and the sum with the translation, unrolled: each
+  // element is 0 + K(i,1) x + K(i,2) y + K(i,3) z in that order, then + T(i),
+  // exactly what multiplying and adding the matrices gives.
+  Extended kk[3][3];
+  Extended tr[3];
+  {
+    FpGuard guard;
+    MaticePtr k = ScaleMatrix->Multiply(*RotationMatrix);
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) kk[i][j] = k->Get(i + 1, j + 1);
+      tr[i] = TranslationVector->Get(i + 1, 1);
+    }
+    guard.Check();
+  }
+
+  const std::size_t count = DetailPoints.size();
+  auto transform = [&](const TPodrobnyBod& p, Extended* out) {
+    for (int i = 0; i < 3; ++i) {
+      Extended w = 0;
+      w += kk[i][0] * p.X;
+      w += kk[i][1] * p.Y;
+      w += kk[i][2] * p.Z;
+      out[i] = w + tr[i];
+    }
+  };
+
+  // First pass: only the arithmetic, tested for faults block by block on
+  // stored results, so that a point that overflows leaves the memo untouched
+  // and the renderings (which may raise flags of their own) stay outside.
+  {
+    constexpr std::size_t kBlock = 1024;
+    std::vector<Extended> t(3 * kBlock);
+    for (std::size_t first = 0; first < count; first += kBlock) {
+      const std::size_t last = std::min(count, first + kBlock);
+      FpGuard guard;
+      for (std::size_t n = first; n < last; ++n) transform(DetailPoints[n], &t[3 * (n - first)]);
+      guard.Check();
+    }
+  }
+
+  // Second pass: the same arithmetic again, rendered straight into the memo.
+  memo.Reserve(memo.Count() + count + 3);
+  memo.AppendLine(std::string());
+  memo.AppendLine("Transformace podrobných bodů :");
+  memo.AppendLine("(C.B. X  Y  Z)");
+  for (const TPodrobnyBod& p : DetailPoints) {
+    Extended t[3];
+    transform(p, t);
+    std::string line;
+    line.reserve(64);
+    line += FormatFixed(static_cast<Extended>(p.Number), 6, 1);
+    for (int i = 0; i < 3; ++i) {
+      line += "  ";
+      line += FormatFixed(t[i], 15, 6);
+    }
+    memo.AppendLine(std::move(line));
+  }
+}
+
+}  // namespace ternavo

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "adjustment/seznam.h"
+#include "text/number_format.h"
+
+namespace ternavo {
+namespace {
+
+void SetIdentityKey(TSeznam& s, Extended tx, Extended ty, Extended tz) {
+  for (int i = 1; i <= 3; ++i) {
+    s.RotationMatrix->Put(i, i, 1);
+    s.ScaleMatrix->Put(i, i, 1);
+  }
+  s.TranslationVector->Put(1, 1, tx);
+  s.TranslationVector->Put(2, 1, ty);
+  s.TranslationVector->Put(3, 1, tz);
+}
+
+std::vector<std::string> Section(const TSeznam& s) {
+  TextLines memo;
+  s.TransformDetailPoints(memo);
+  return memo.Lines();
+}
+
+TEST(TransformDetailPointsTest, WritesTheSectionExactly) {
+  TSeznam s;
+  SetIdentityKey(s, 10, 20, 30);
+  s.DetailPoints = {{12, 1.5L, 2.25L, 3},
+                    {-5, -20, 0, -30.5L},
+                    {999999, 0, 0, 0},
+                    {1000000, -10, -20, -30},
+                    {2500000, 0.0000004L, 0.0000005L, 1e12L}};
+  const std::vector<std::string> expected = {
+      "",
+      "Transformace podrobných bodů :",
+      "(C.B. X  Y  Z)",
+      "12.0  11.500000  22.250000  33.000000",
+      "-5.0  -10.000000  20.000000  -0.500000",
+      "999999.0  10.000000  20.000000  30.000000",
+      "1E6  0.000000  0.000000  0.000000",
+      "2.5E6  10.000000  20.000001  1000000000030.000000",
+  };
+  EXPECT_EQ(Section(s), expected);
+}
+
+struct KeyCase {
+  const char* name;
+  Extended rotation[3][3];
+  Extended scale[3];
+  Extended translation[3];
+  TPodrobnyBod point;
+  const char* line;
+};
+
+class TransformKeyTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(TransformKeyTest, AppliesTranslationScaleAndMatrix) {
+  const KeyCase& c = GetParam();
+  TSeznam s;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) s.RotationMatrix->Put(i + 1, j + 1, c.rotation[i][j]);
+    s.ScaleMatrix->Put(i + 1, i + 1, c.scale[i]);
+    s.TranslationVector->Put(i + 1, 1, c.translation[i]);
+  }
+  s.DetailPoints = {c.point};
+  const std::vector<std::string> lines = Section(s);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], c.line) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TransformKeyTest,
+    ::testing::Values(
+        KeyCase{"scale two", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {2, 2, 2}, {0, 0, 0},
+                {1, 1, 1, 1}, "1.0  2.000000  2.000000  2.000000"},
+        KeyCase{"affine shear", {{1, 2, 0}, {0, 1, 0}, {0, 0, 1}}, {1, 1, 1}, {5, 0, 0},
+                {7, 1, 1, 0}, "7.0  8.000000  1.000000  0.000000"},
+        // A quarter turn about z: a row-for-column mix-up shows as a sign.
+        KeyCase{"rotation not transposed", {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}, {1, 1, 1},
+                {0, 0, 0}, {3, 1, 2, 3}, "3.0  -2.000000  1.000000  3.000000"},
+        // Scale on the left: each row of the matrix takes its own factor.
+        KeyCase{"scale rows", {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}, {2, 3, 4}, {0, 0, 0},
+                {4, 1, 10, 100}, "4.0  20.000000  300.000000  4.000000"}),
+    [](const auto& info) {
+      std::string n = info.param.name;
+      for (char& ch : n)
+        if (ch == ' ') ch = '_';
+      return n;
+    });
+
+// The unrolled loop must give what the matrix operations give, digit for digit.
+TEST(TransformDetailPointsTest, MatchesTheMatrixOperations) {
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  TSeznam s;
+  for (int i = 1; i <= 3; ++i) {
+    for (int j = 1; j <= 3; ++j) s.RotationMatrix->Put(i, j, unit(rng) / 3);
+    s.ScaleMatrix->Put(i, i, 1 + unit(rng) * 1e-5L);
+    s.TranslationVector->Put(i, 1, unit(rng) * 1e6L);
+  }
+  for (int n = 0; n < 500; ++n) {
+    s.DetailPoints.push_back({n, unit(rng) * 1e6L, unit(rng) * 1e6L, unit(rng) * 1e3L});
+  }
+  const std::vector<std::string> lines = Section(s);
+  ASSERT_EQ(lines.size(), 503u);
+  MaticePtr k = s.ScaleMatrix->Multiply(*s.RotationMatrix);
+  for (std::size_t n = 0; n < s.DetailPoints.size(); ++n) {
+    const TPodrobnyBod& p = s.DetailPoints[n];
+    Matice v(3, 1);
+    v.Put(1, 1, p.X);
+    v.Put(2, 1, p.Y);
+    v.Put(3, 1, p.Z);
+    MaticePtr t = k->Multiply(v)->Add(*s.TranslationVector);
+    std::string expected = FormatFixed(p.Number, 6, 1);
+    for (int i = 1; i <= 3; ++i) expected += "  " + FormatFixed(t->Get(i, 1), 15, 6);
+    EXPECT_EQ(lines[n + 3], expected);
+  }
+}
+
+TEST(TransformDetailPointsTest, AppendsOneSectionPerCallAndNothingWithoutPoints) {
+  TSeznam s;
+  SetIdentityKey(s, 0, 0, 0);
+  TextLines memo;
+  memo.AppendLine("protokol");
+  s.TransformDetailPoints(memo);
+  EXPECT_EQ(memo.Count(), 1u);
+
+  s.DetailPoints = {{1, 1, 2, 3}};
+  s.TransformDetailPoints(memo);
+  s.TransformDetailPoints(memo);
+  EXPECT_EQ(memo.Text(),
+            "protokol\n\nTransformace podrobných bodů :\n(C.B. X  Y  Z)\n"
+            "1.0  1.000000  2.000000  3.000000\n"
+            "\nTransformace podrobných bodů :\n(C.B. X  Y  Z)\n"
+            "1.0  1.000000  2.000000  3.000000\n");
+  EXPECT_EQ(s.DetailPoints[0].X, 1.0L);  // records are not changed
+}
+
+TEST(TransformDetailPointsTest, OverflowIsAnErrorAndLeavesTheMemoAlone) {
+  TSeznam s;
+  SetIdentityKey(s, 0, 0, 0);
+  s.RotationMatrix->Put(2, 2, 1e4000L);
+  s.DetailPoints = {{1, 1, 2, 3}, {2, 1, 1e4000L, 1}};
+  TextLines memo;
+  memo.AppendLine("protokol");
+  EXPECT_THROW(s.TransformDetailPoints(memo), ArithmeticFault);
+  EXPECT_EQ(memo.Count(), 1u);
+}
+
+TEST(TransformDetailPointsTest, UsesTheLocaleDecimalSeparator) {
+  if (std::setlocale(LC_ALL, "cs_CZ.UTF-8") == nullptr) GTEST_SKIP() << "no Czech locale";
+  TSeznam s;
+  SetIdentityKey(s, 0, 0, 0);
+  s.DetailPoints = {{12, 1.5L, -2.25L, 3}};
+  const std::vector<std::string> lines = Section(s);
+  std::setlocale(LC_ALL, "C");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "12,0  1,500000  -2,250000  3,000000");
+}
+
+}  // namespace
+}  // namespace ternavo
