@@ -1,0 +1,183 @@
+// The general affine key (twelve parameters) by least squares.
+//
+// The coordinates are reduced to the centroids of the used points before the
+// normal equations are formed: with raw geocentric coordinates (millions of
+// metres over a region of kilometres) the normal matrix is beyond even 80-bit
+// precision. The key is returned in its usual unreduced form.
+//
+// The design matrix A (3n x 12) is never stored: every row has at most four
+// non-zero elements in fixed columns, so A^T A, (Q A^T) L, A p and v^T v are
+// streamed over the points. Each sum adds the same non-zero terms in the same
+// order as the full matrix products would; the terms skipped are products
+// with the structural zeros of A, which leave an accumulator unchanged.
+#include <cmath>
+#include <vector>
+
+#include "adjustment/seznam.h"
+
+namespace ternavo {
+
+namespace {
+
+// The determinant of the centred source scatter against the cube of its
+// trace, roughly the squared ratio of the thinnest to the widest spread of
+// the points: below this they lie in one plane or on one line up to rounding.
+constexpr Extended kSingularScatter = 1e-16L;
+
+struct ReducedPoint {
+  Extended s[3];  // centred source x, y, z
+  Extended t[3];  // centred target X, Y, Z
+};
+
+bool ScatterIsSingular(const Extended s[3][3]) {
+  const Extended trace = s[0][0] + s[1][1] + s[2][2];
+  if (!(trace > 0)) return true;
+  const Extended det = s[0][0] * (s[1][1] * s[2][2] - s[1][2] * s[1][2]) -
+                       s[0][1] * (s[0][1] * s[2][2] - s[1][2] * s[0][2]) +
+                       s[0][2] * (s[0][1] * s[1][2] - s[1][1] * s[0][2]);
+  return det <= kSingularScatter * trace * trace * trace;
+}
+
+}  // namespace
+
+bool TSeznam::ComputeAffineKey() {
+  const int32_t n = GetUsedCount();
+  if (n < 4) return false;
+  // 3n rows must fit a 16-bit matrix dimension.
+  if (n > kMaxUsedPoints) return false;
+
+  FpGuard guard;
+
+  // Centroids, plain means in ascending index order.
+  Extended sourceSum[3] = {0, 0, 0};
+  Extended targetSum[3] = {0, 0, 0};
+  for (const TIdentickyBod& p : IdenticalPoints) {
+    if (!p.Used) continue;
+    sourceSum[0] += p.SourceX;
+    sourceSum[1] += p.SourceY;
+    sourceSum[2] += p.SourceZ;
+    targetSum[0] += p.TargetX;
+    targetSum[1] += p.TargetY;
+    targetSum[2] += p.TargetZ;
+  }
+  const Extended count = n;
+  Extended sourceMean[3];
+  Extended targetMean[3];
+  for (int a = 0; a < 3; ++a) {
+    sourceMean[a] = sourceSum[a] / count;
+    targetMean[a] = targetSum[a] / count;
+  }
+
+  std::vector<ReducedPoint> points;
+  points.reserve(static_cast<std::size_t>(n));
+  for (const TIdentickyBod& p : IdenticalPoints) {
+    if (!p.Used) continue;
+    ReducedPoint r;
+    r.s[0] = p.SourceX - sourceMean[0];
+    r.s[1] = p.SourceY - sourceMean[1];
+    r.s[2] = p.SourceZ - sourceMean[2];
+    r.t[0] = p.TargetX - targetMean[0];
+    r.t[1] = p.TargetY - targetMean[1];
+    r.t[2] = p.TargetZ - targetMean[2];
+    points.push_back(r);
+  }
+
+  // N = A^T A. The three equations of a point share the products of its
+  // source coordinates, so N consists of one 3 x 3 scatter block and the
+  // coordinate sums, repeated for X, Y and Z.
+  Extended scatter[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+  Extended coordSum[3] = {0, 0, 0};
+  for (const ReducedPoint& r : points) {
+    for (int a = 0; a < 3; ++a) {
+      for (int b = a; b < 3; ++b) scatter[a][b] += r.s[a] * r.s[b];
+      coordSum[a] += r.s[a];
+    }
+  }
+  for (int a = 0; a < 3; ++a) {
+    for (int b = 0; b < a; ++b) scatter[a][b] = scatter[b][a];
+  }
+  Extended ones = 0;
+  for (int32_t k = 0; k < n; ++k) ones += 1;
+
+  if (ScatterIsSingular(scatter)) {
+    guard.Check();
+    return false;
+  }
+
+  Matice normal(12, 12);
+  for (int e = 0; e < 3; ++e) {
+    for (int a = 0; a < 3; ++a) {
+      for (int b = 0; b < 3; ++b) normal.Put(3 * e + a + 1, 3 * e + b + 1, scatter[a][b]);
+      normal.Put(3 * e + a + 1, 10 + e, coordSum[a]);
+      normal.Put(10 + e, 3 * e + a + 1, coordSum[a]);
+    }
+    normal.Put(10 + e, 10 + e, ones);
+  }
+  MaticePtr q = normal.Inverse();
+  if (!q) {
+    guard.Check();
+    return false;
+  }
+  const Extended* qd = q->Data();  // 12 x 12, row-major
+
+  // p = (Q A^T) L, streamed row by row of A^T's columns.
+  Extended p[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  for (const ReducedPoint& r : points) {
+    for (int e = 0; e < 3; ++e) {
+      const int c0 = 3 * e;       // first matrix column of this equation
+      const int ct = 9 + e;       // its translation column
+      const Extended l = r.t[e];
+      for (int i = 0; i < 12; ++i) {
+        const Extended* qi = qd + 12 * i;
+        Extended qa = 0;
+        qa += qi[c0] * r.s[0];
+        qa += qi[c0 + 1] * r.s[1];
+        qa += qi[c0 + 2] * r.s[2];
+        qa += qi[ct] * 1;
+        p[i] += qa * l;
+      }
+    }
+  }
+
+  // Residuals v = A p + (-L) and their square sum.
+  Extended vv = 0;
+  for (const ReducedPoint& r : points) {
+    for (int e = 0; e < 3; ++e) {
+      Extended ap = 0;
+      ap += r.s[0] * p[3 * e];
+      ap += r.s[1] * p[3 * e + 1];
+      ap += r.s[2] * p[3 * e + 2];
+      ap += 1 * p[9 + e];
+      const Extended v = ap + (-r.t[e]);
+      vv += v * v;
+    }
+  }
+
+  const int32_t redundancy = 3 * n - 12;
+  Extended m0 = 0;
+  if (redundancy > 0) m0 = std::sqrt(vv / static_cast<Extended>(redundancy));
+
+  if (LeftOutIndex < 0) {
+    Extended translation[3];
+    for (int i = 0; i < 3; ++i) {
+      Extended moved = 0;
+      for (int j = 0; j < 3; ++j) moved += p[3 * i + j] * sourceMean[j];
+      translation[i] = targetMean[i] + p[9 + i] - moved;
+    }
+    guard.Check();
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) RotationMatrix->Put(i, j, p[3 * (i - 1) + j - 1]);
+    }
+    for (int i = 1; i <= 3; ++i) {
+      TranslationVector->Put(i, 1, translation[i - 1]);
+      ScaleMatrix->Put(i, i, 1);
+    }
+    M0 = m0;
+  } else {
+    guard.Check();
+    IdenticalPoints[static_cast<std::size_t>(LeftOutIndex)].M0Without = m0;
+  }
+  return true;
+}
+
+}  // namespace ternavo

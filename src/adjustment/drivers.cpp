@@ -1,0 +1,363 @@
+// The three drivers (key from all used points, then leave-one-out
+// diagnostics) and the starting values of the iterative keys.
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "adjustment/seznam.h"
+#include "geometry/geometry.h"
+#include "text/notice.h"
+
+namespace ternavo {
+
+namespace {
+
+// Puts the point list back as it was when a run started whatever ends it:
+// no point left out, the same Used flags, no key. The error goes on to the
+// caller, which shows its text.
+class RunState {
+ public:
+  explicit RunState(TSeznam& s) : s_(s) {
+    used_.reserve(s.IdenticalPoints.size());
+    for (const TIdentickyBod& p : s.IdenticalPoints) used_.push_back(p.Used);
+  }
+  void Restore() {
+    for (std::size_t i = 0; i < used_.size() && i < s_.IdenticalPoints.size(); ++i) {
+      s_.IdenticalPoints[i].Used = used_[i];
+    }
+    s_.LeftOutIndex = -1;
+    s_.KeyValid = false;
+  }
+
+ private:
+  TSeznam& s_;
+  std::vector<bool> used_;
+};
+
+template <class Body>
+void RunRestoringOnError(TSeznam& s, Body&& body) {
+  RunState state(s);
+  try {
+    body();
+  } catch (...) {
+    state.Restore();
+    throw;
+  }
+}
+
+// Refuses a point count whose 3n equations do not fit a matrix dimension.
+bool RefuseTooManyPoints(TSeznam& s) {
+  if (s.GetUsedCount() <= kMaxUsedPoints) return false;
+  s.KeyValid = false;
+  ShowNotice(kTooManyPointsNotice);
+  return true;
+}
+
+// The result of one leave-one-out run.
+struct LeftOutResult {
+  bool valid = false;
+  Extended m0 = 0;
+  std::vector<std::string> notices;
+  std::exception_ptr error;
+  bool done = false;
+};
+
+struct IterationState {
+  Extended m0, omega, phi, kappa, tX, tY, tZ, scale;
+};
+
+IterationState SaveIteration(const TSeznam& s) {
+  return {s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa,
+          s.IterTranslationX, s.IterTranslationY, s.IterTranslationZ, s.IterScale};
+}
+
+void LoadIteration(TSeznam& s, const IterationState& st) {
+  s.IterM0 = st.m0;
+  s.IterOmega = st.omega;
+  s.IterPhi = st.phi;
+  s.IterKappa = st.kappa;
+  s.IterTranslationX = st.tX;
+  s.IterTranslationY = st.tY;
+  s.IterTranslationZ = st.tZ;
+  s.IterScale = st.scale;
+}
+
+// A private copy for one worker: the identical points, the key and the
+// parameters; the detail points (possibly millions) are not needed.
+void MakeWorkerCopy(const TSeznam& s, TSeznam& copy) {
+  copy.IdenticalPoints = s.IdenticalPoints;
+  copy.RotationMatrix = s.RotationMatrix->Clone();
+  copy.ScaleMatrix = s.ScaleMatrix->Clone();
+  copy.TranslationVector = s.TranslationVector->Clone();
+  copy.M0 = s.M0;
+  copy.KeyValid = s.KeyValid;
+  copy.Omega = s.Omega;
+  copy.Phi = s.Phi;
+  copy.Kappa = s.Kappa;
+  copy.TranslationX = s.TranslationX;
+  copy.TranslationY = s.TranslationY;
+  copy.TranslationZ = s.TranslationZ;
+  copy.Scale = s.Scale;
+  LoadIteration(copy, SaveIteration(s));
+  copy.LeftOutIndex = s.LeftOutIndex;
+}
+
+// Starting values from the key matrices: their translation, the mean column
+// length as scale and the angles of the orthonormalised matrix.
+void StartFromKeyMatrices(TSeznam& s) {
+  // The geometry routines leave the fault flags to their caller.
+  FpGuard guard;
+  const Extended scale = MeanAxisScale(*s.RotationMatrix);
+  MaticePtr orthonormal;
+  OrthonormalizeMatrix(*s.RotationMatrix, orthonormal);
+  Extended omega = 0;
+  Extended phi = 0;
+  Extended kappa = 0;
+  AnglesFromRotation(*orthonormal, omega, phi, kappa);
+  Matice::Release(orthonormal);
+  guard.Check();
+  s.IterTranslationX = s.TranslationVector->Get(1, 1);
+  s.IterTranslationY = s.TranslationVector->Get(2, 1);
+  s.IterTranslationZ = s.TranslationVector->Get(3, 1);
+  s.IterScale = scale;
+  s.IterOmega = omega;
+  s.IterPhi = phi;
+  s.IterKappa = kappa;
+}
+
+// Below this many runs a second thread costs more than it saves.
+constexpr std::size_t kMinParallelRuns = 8;
+
+unsigned WorkerCount(std::size_t runs) {
+  if (runs < kMinParallelRuns) return 1;
+  const unsigned hw = std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<unsigned>(std::min<std::size_t>(hw, runs));
+}
+
+// Runs `run` on a private copy of the point list once per used point, with
+// that point left out; the runs must not depend on each other. Results are
+// written back in point order exactly as a sequential walk would write them:
+// notices replayed on this thread, and the first error (in point order)
+// rethrown after the results of the points before it are stored. `store`
+// writes one result into the shared list. The working parameters end as the
+// last run left them.
+template <class Run, class Store>
+void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
+  std::vector<int32_t> order;
+  for (int32_t i = 0; i < s.GetIdenticalCount(); ++i) {
+    if (s.IdenticalPoints[static_cast<std::size_t>(i)].Used) order.push_back(i);
+  }
+  if (order.empty()) return;
+  std::vector<LeftOutResult> results(order.size());
+  IterationState lastState{};
+  std::atomic<std::size_t> next{0};
+  const std::size_t last = order.size() - 1;
+
+  std::exception_ptr setupError;
+  std::atomic<bool> setupFailed{false};
+
+  auto worker = [&]() {
+    TSeznam copy;
+    try {
+      MakeWorkerCopy(s, copy);
+    } catch (...) {
+      // The other workers take the runs this one cannot.
+      if (!setupFailed.exchange(true)) setupError = std::current_exception();
+      return;
+    }
+    for (;;) {
+      const std::size_t k = next.fetch_add(1);
+      if (k >= order.size()) break;
+      LeftOutResult& result = results[k];
+      NoticeCapture capture;
+      try {
+        copy.LeaveOut(order[k]);
+        result.valid = run(copy, result.m0);
+        if (k == last) lastState = SaveIteration(copy);
+      } catch (...) {
+        result.error = std::current_exception();
+      }
+      result.notices = capture.Texts();
+      result.done = true;
+    }
+  };
+
+  std::vector<std::thread> threads;
+  const unsigned workers = WorkerCount(order.size());
+  for (unsigned w = 1; w < workers; ++w) {
+    try {
+      threads.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;  // fewer threads; this one does the rest
+    }
+  }
+  worker();
+  for (std::thread& t : threads) t.join();
+
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (!results[k].done) std::rethrow_exception(setupError);
+    for (const std::string& text : results[k].notices) ShowNotice(text);
+    if (results[k].error) std::rethrow_exception(results[k].error);
+    store(s.IdenticalPoints[static_cast<std::size_t>(order[k])], results[k]);
+  }
+  LoadIteration(s, lastState);
+  s.LeaveOut(order.back());
+}
+
+// Iterative driver, similarity or congruence.
+void AdjustIterative(TSeznam& s, bool withScale) {
+  s.IterM0 = 0;
+  s.LeaveOut(-1);
+  const int32_t n = s.GetUsedCount();
+  s.KeyValid = false;
+  if (RefuseTooManyPoints(s)) return;
+
+  RunRestoringOnError(s, [&]() {
+    auto iterate = [withScale](TSeznam& t) {
+      return withScale ? t.IterateSimilarity() : t.IterateCongruence();
+    };
+    // Starting values; points in one plane give no affine key, but their
+    // similarity key is well defined, so fall back to three points.
+    if (n >= 4) {
+      if (!s.EstimateFromAffine()) s.EstimateFromThreePoints();
+    } else if (n == 3) {
+      s.EstimateFromThreePoints();
+    }
+    if (withScale) {
+      // Congruence pre-run; its result only improves the starting values.
+      if (!s.IterateCongruence()) {
+        if (!s.EstimateFromAffine() && n >= 4) s.EstimateFromThreePoints();
+      }
+    }
+    s.KeyValid = iterate(s);
+    if (!s.KeyValid) return;
+
+    s.M0 = s.IterM0;
+    s.Omega = s.IterOmega;
+    s.Phi = s.IterPhi;
+    s.Kappa = s.IterKappa;
+    s.TranslationX = s.IterTranslationX;
+    s.TranslationY = s.IterTranslationY;
+    s.TranslationZ = s.IterTranslationZ;
+    s.Scale = withScale ? s.IterScale : 1.0L;
+    RotationFromAngles(*s.RotationMatrix, s.Omega, s.Phi, s.Kappa);
+    for (int i = 1; i <= 3; ++i) s.ScaleMatrix->Put(i, i, s.Scale);
+    s.TranslationVector->Put(1, 1, s.TranslationX);
+    s.TranslationVector->Put(2, 1, s.TranslationY);
+    s.TranslationVector->Put(3, 1, s.TranslationZ);
+
+    auto store = [](TIdentickyBod& p, const LeftOutResult& r) {
+      p.M0WithoutValid = r.valid;
+      p.M0Without = r.m0;
+    };
+    // With four or more points remaining each run starts from the accepted
+    // key and is independent of the others; with fewer it starts from what
+    // the run before left, so the walk stays sequential.
+    if (n - 1 >= 4) {
+      LeaveEachOutInParallel(
+          s,
+          [&](TSeznam& t, Extended& m0) {
+            // EstimateFromAffine would solve the affine key of the remaining
+            // points only to write an m0 that this run overwrites.
+            StartFromKeyMatrices(t);
+            const bool r = iterate(t);
+            m0 = t.IterM0;
+            return r;
+          },
+          store);
+    } else if (s.LeaveOutFirst()) {
+      do {
+        s.EstimateFromAffine();
+        LeftOutResult r;
+        r.valid = iterate(s);
+        r.m0 = s.IterM0;
+        store(s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)], r);
+      } while (s.LeaveOutNext());
+    }
+    s.LeaveOut(-1);
+  });
+}
+
+}  // namespace
+
+void TSeznam::AdjustAffine() {
+  LeaveOut(-1);
+  if (RefuseTooManyPoints(*this)) return;
+  const int32_t n = GetUsedCount();
+  RunRestoringOnError(*this, [&]() {
+    KeyValid = ComputeAffineKey();
+    if (!KeyValid) {
+      ShowNotice(n < 4 ? kTooFewPointsNotice : kSingularAffineNotice);
+    } else {
+      LeaveEachOutInParallel(
+          *this,
+          [](TSeznam& t, Extended& m0) {
+            const bool r = t.ComputeAffineKey();
+            if (r) m0 = t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)].M0Without;
+            return r;
+          },
+          [](TIdentickyBod& p, const LeftOutResult& r) {
+            // A failed run leaves the old value; only its validity changes.
+            if (r.valid) p.M0Without = r.m0;
+            p.M0WithoutValid = r.valid;
+          });
+    }
+    LeaveOut(-1);
+  });
+}
+
+void TSeznam::AdjustSimilarity() { AdjustIterative(*this, true); }
+
+void TSeznam::AdjustCongruence() { AdjustIterative(*this, false); }
+
+bool TSeznam::EstimateFromAffine() {
+  if (GetUsedCount() < 4) return false;
+  const bool solved = ComputeAffineKey();
+  // During the leave-one-out walk the starting values come from the accepted
+  // key matrices anyway; the affine solution of the remaining points only
+  // supplies its m0. Points in one plane give no affine solution but must
+  // not make the run depend on the run before it.
+  if (!solved && !(LeftOutIndex >= 0 && KeyValid)) return false;
+  StartFromKeyMatrices(*this);
+  return true;
+}
+
+void TSeznam::EstimateFromThreePoints() {
+  LeaveOut(-1);
+  if (GetUsedCount() < 3) return;
+  TVektor target[3];
+  TVektor source[3];
+  int found = 0;
+  for (const TIdentickyBod& p : IdenticalPoints) {
+    if (!p.Used) continue;
+    target[found] = TVektor{p.TargetX, p.TargetY, p.TargetZ};
+    source[found] = TVektor{p.SourceX, p.SourceY, p.SourceZ};
+    if (++found == 3) break;
+  }
+  // Coincident or collinear points divide by zero here: an error, not a key.
+  FpGuard guard;
+  MaticePtr rotation;
+  TVektor translation;
+  Extended scale = 0;
+  KeyFromThreePoints(target[0], target[1], target[2], source[0], source[1], source[2], rotation,
+                     translation, scale);
+  Extended omega = 0;
+  Extended phi = 0;
+  Extended kappa = 0;
+  AnglesFromRotation(*rotation, omega, phi, kappa);
+  Matice::Release(rotation);
+  guard.Check();
+  IterTranslationX = translation.x;
+  IterTranslationY = translation.y;
+  IterTranslationZ = translation.z;
+  IterScale = scale;
+  IterOmega = omega;
+  IterPhi = phi;
+  IterKappa = kappa;
+}
+
+}  // namespace ternavo
