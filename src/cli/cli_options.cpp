@@ -1,0 +1,191 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace ternavo {
+
+namespace {
+
+bool ParseType(const std::string& text, TTypTransformace& type) {
+  struct Name {
+    const char* name;
+    TTypTransformace type;
+  };
+  static const Name kNames[] = {
+      {"affine", kGeneralAffine}, {"0", kGeneralAffine}, {"similarity", kSimilarity},
+      {"1", kSimilarity},         {"congruence", kCongruence}, {"2", kCongruence},
+  };
+  for (const Name& n : kNames) {
+    if (text == n.name) {
+      type = n.type;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Decimal, optional sign, within 32 bits; nothing else in the text.
+bool ParsePointNumber(const std::string& text, int32_t& value) {
+  if (text.empty()) return false;
+  std::size_t start = 0;
+  if (text[0] == '+') start = 1;  // from_chars takes '-' only
+  if (start == text.size() || (start == 1 && text[start] == '-')) return false;
+  const char* first = text.data() + start;
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(first, last, value);
+  return ec == std::errc() && end == last;
+}
+
+bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', begin);
+    const std::string item =
+        text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    int32_t number = 0;
+    if (!ParsePointNumber(item, number)) return false;
+    numbers.push_back(number);
+    if (comma == std::string::npos) return true;
+    begin = comma + 1;
+  }
+}
+
+// Splits "--name=value"; value stays empty without '='.
+void SplitLongOption(const std::string& arg, std::string& name, std::string& value,
+                     bool& hasValue) {
+  const std::size_t eq = arg.find('=');
+  hasValue = eq != std::string::npos;
+  name = hasValue ? arg.substr(0, eq) : arg;
+  value = hasValue ? arg.substr(eq + 1) : std::string();
+}
+
+}  // namespace
+
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
+                     std::string& error) {
+  std::vector<std::string> files;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+
+    std::string name;
+    std::string value;
+    bool hasValue = false;
+    if (arg.rfind("--", 0) == 0) {
+      SplitLongOption(arg, name, value, hasValue);
+    } else {
+      // -tVALUE is accepted as well as -t VALUE.
+      name = arg.substr(0, 2);
+      hasValue = arg.size() > 2;
+      if (hasValue) value = arg.substr(2);
+    }
+
+    if (name == "-h" || name == "--help") {
+      if (hasValue) {
+        error = "přepínač " + name + " nemá hodnotu";
+        return false;
+      }
+      options.help = true;
+      return true;
+    }
+    if (name == "--transform") {
+      if (hasValue) {
+        error = "přepínač --transform nemá hodnotu";
+        return false;
+      }
+      options.transform = true;
+      continue;
+    }
+
+    const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
+                            name == "--exclude" || name == "-o" || name == "--output";
+    if (!takesValue) {
+      error = "neznámý přepínač " + arg;
+      return false;
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) {
+        error = "přepínač " + name + " potřebuje hodnotu";
+        return false;
+      }
+      value = args[++i];
+    }
+
+    if (name == "-t" || name == "--type") {
+      if (!ParseType(value, options.type)) {
+        error = "neznámý typ transformace \"" + value + "\"";
+        return false;
+      }
+    } else if (name == "-x" || name == "--exclude") {
+      if (!ParseExcludeList(value, options.excluded)) {
+        error = "chybný seznam čísel bodů \"" + value + "\"";
+        return false;
+      }
+    } else {
+      if (value.empty()) {
+        error = "prázdný název výstupního souboru";
+        return false;
+      }
+      options.hasOutput = true;
+      options.outputFile = value;
+    }
+  }
+
+  if (files.empty()) {
+    error = "chybí soubor souřadnic";
+    return false;
+  }
+  if (files.size() > 1) {
+    error = "zadán více než jeden soubor souřadnic";
+    return false;
+  }
+  options.coordinateFile = files[0];
+  return true;
+}
+
+std::string CliUsageText() {
+  return
+      "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
+      "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [-o FILE] COORDINATE_FILE\n"
+      "\n"
+      "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
+      "Computes the transformation key from the identical points of a coordinate file\n"
+      "by least squares.\n"
+      "\n"
+      "  -t, --type TYP         affine | 0      obecná afinní / general affine (výchozí, default)\n"
+      "                         similarity | 1  podobnostní / similarity\n"
+      "                         congruence | 2  shodnostní / congruence\n"
+      "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
+      "                         switch off the identical points with these numbers\n"
+      "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
+      "                         append the transformed detail points after the key\n"
+      "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
+      "                         save the protocol (Windows-1250, CR LF)\n"
+      "  -h, --help             tato nápověda / this help\n"
+      "\n"
+      "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
+      "Standard output: point table, m0, suspicious point, empty line, protocol.\n"
+      "Desetinný oddělovač podle LC_ALL / LC_NUMERIC. Decimal separator from LC_ALL / LC_NUMERIC.\n"
+      "\n"
+      "Návratový kód / exit status:\n"
+      "  0  klíč vypočten / key computed\n"
+      "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
+      "  2  chybné použití / usage error\n"
+      "  3  soubor souřadnic nečitelný nebo v nesprávném formátu /\n"
+      "     coordinate file unreadable or in a wrong format\n"
+      "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n";
+}
+
+std::string CliUsageHint() {
+  return "Nápověda / help: ternavo-cli --help\n";
+}
+
+}  // namespace ternavo

@@ -1,0 +1,40 @@
+// The command line of ternavo-cli.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "adjustment/seznam.h"
+
+namespace ternavo {
+
+// Exit statuses of ternavo-cli.
+inline constexpr int kExitKeyComputed = 0;
+inline constexpr int kExitNotComputed = 1;  // refused, not made, or a fault
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitBadInput = 3;     // coordinate file unreadable or wrong format
+inline constexpr int kExitOutputFailed = 4; // protocol file or standard output not written
+
+struct CliOptions {
+  TTypTransformace type = kGeneralAffine;
+  std::vector<int32_t> excluded;  // point numbers to switch off, in the order given
+  bool transform = false;
+  bool hasOutput = false;
+  std::string outputFile;
+  std::string coordinateFile;
+  bool help = false;
+};
+
+// Parses the arguments after the program name. Returns false with a Czech
+// message in error for a usage error. With -h/--help the rest is not checked.
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
+                     std::string& error);
+
+// The help text (Czech and English), ending with a line break.
+std::string CliUsageText();
+
+// A short hint for a usage error, ending with a line break.
+std::string CliUsageHint();
+
+}  // namespace ternavo

@@ -1,0 +1,130 @@
+// The protocol of a key computation and the texts of the point table.
+#include <string>
+
+#include "adjustment/seznam.h"
+#include "text/number_format.h"
+
+namespace ternavo {
+
+namespace {
+
+const char* const kHeadings[4] = {"Číslo bodu", "m(0){n-1}", "Poměr", "Použít"};
+// Nine blanks leave room for the state picture drawn over the cell.
+const char* const kUsedText = "         ANO";
+const char* const kUnusedText = "         NE";
+// The table after loading shows a bare slash; after a computation, two blanks first.
+const char* const kNoValueAfterLoad = "/";
+const char* const kNoValue = "  /";
+const std::string kNoLabel = "-";
+
+void WriteHeadings(CellGrid& grid) {
+  for (int32_t column = 0; column < 4; ++column) grid.SetCell(column, 0, kHeadings[column]);
+}
+
+std::string TypeLine(int32_t t, bool& known) {
+  known = true;
+  switch (t) {
+    case kGeneralAffine: return "Obecná afinní transformace";
+    case kSimilarity: return "Podobnostní transformace";
+    case kCongruence: return "Shodnostní Podobnostní transformace";
+    default: known = false; return {};
+  }
+}
+
+}  // namespace
+
+void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
+  const Matice& r = *RotationMatrix;
+  const Matice& tr = *TranslationVector;
+  const Matice& s = *ScaleMatrix;
+
+  memo.Clear();
+  memo.AppendLine("Program Ternavo v 2.0, Protokol o výpočtu.");
+  bool known = false;
+  std::string typeLine = TypeLine(t, known);
+  if (known) memo.AppendLine(std::move(typeLine));
+  memo.AppendLine("");
+  memo.AppendLine("Použité identické body :");
+
+  std::string used;
+  for (const TIdentickyBod& point : IdenticalPoints) {
+    if (!point.Used) continue;
+    if (!used.empty()) used += ',';
+    used += FormatInteger(point.Number);
+  }
+  memo.AppendLine(std::move(used));
+
+  memo.AppendLine("");
+  memo.AppendLine("Transformační klíč :");
+  memo.AppendLine("  Matice Rotace :");
+  memo.AppendLine(FormatGeneral(r.Get(1, 1)) + "  " + FormatGeneral(r.Get(1, 2)) + "  " +
+                  FormatGeneral(r.Get(1, 3)));
+  for (int32_t row = 2; row <= 3; ++row) {
+    memo.AppendLine(FormatFixed(r.Get(row, 1), 15, 12) + "  " + FormatGeneral(r.Get(row, 2)) +
+                    "  " + FormatGeneral(r.Get(row, 3)));
+  }
+  memo.AppendLine("");
+  memo.AppendLine("  Vektor Translace :");
+  for (int32_t row = 1; row <= 3; ++row) memo.AppendLine(FormatFixed(tr.Get(row, 1), 15, 12));
+  memo.AppendLine("");
+  memo.AppendLine("  Měřítka v jednotlivých osách (x,y,z):");
+  for (int32_t i = 1; i <= 3; ++i) memo.AppendLine(FormatFixed(s.Get(i, i), 15, 12));
+  memo.AppendLine("");
+  memo.AppendLine("Střední chyba jednotková:  " + FormatFixed(M0, 15, 8));
+}
+
+void TSeznam::ShowPoints(CellGrid& grid) const {
+  const int32_t n = GetIdenticalCount();
+  grid.SetRowCount(n + 1);
+  WriteHeadings(grid);
+  for (int32_t i = 0; i < n; ++i) {
+    const TIdentickyBod& point = IdenticalPoints[static_cast<std::size_t>(i)];
+    grid.SetCell(0, i + 1, FormatInteger(point.Number));
+    grid.SetCell(1, i + 1, kNoValueAfterLoad);
+    grid.SetCell(2, i + 1, kNoValueAfterLoad);
+    grid.SetCell(3, i + 1, point.Used ? kUsedText : kUnusedText);
+  }
+}
+
+void TSeznam::ShowResults(CellGrid& grid, std::string& m0Label, std::string& pointLabel) const {
+  const int32_t n = GetIdenticalCount();
+  grid.SetRowCount(n + 1);
+  WriteHeadings(grid);
+
+  if (!KeyValid) {
+    // Number and state cells keep what the table showed before.
+    for (int32_t row = 1; row <= n; ++row) {
+      grid.SetCell(1, row, kNoValue);
+      grid.SetCell(2, row, kNoValue);
+    }
+    m0Label = kNoLabel;
+    pointLabel = kNoLabel;
+    return;
+  }
+
+  for (int32_t i = 0; i < n; ++i) {
+    const TIdentickyBod& point = IdenticalPoints[static_cast<std::size_t>(i)];
+    const int32_t row = i + 1;
+    grid.SetCell(0, row, FormatInteger(point.Number));
+    if (point.Used) {
+      grid.SetCell(3, row, kUsedText);
+      grid.SetCell(1, row, point.M0WithoutValid ? FormatFixed(point.M0Without, 10, 4) : kNoValue);
+      // No ratio to a zero m0 (a key that fits its points exactly).
+      grid.SetCell(2, row,
+                   point.M0WithoutValid && M0 > 0 ? FormatFixed(point.M0Without / M0, 5, 3)
+                                                  : kNoValue);
+    } else {
+      grid.SetCell(3, row, kUnusedText);
+      grid.SetCell(1, row, kNoValue);
+      grid.SetCell(2, row, kNoValue);
+    }
+  }
+
+  m0Label = FormatFixed(M0, 15, 4);
+  const int32_t suspicious = FindSuspiciousPoint();
+  pointLabel = suspicious >= 0
+                   ? FormatInteger(IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
+                   : kNoLabel;
+}
+
+}  // namespace ternavo
