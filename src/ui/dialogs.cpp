@@ -1,0 +1,95 @@
+#include "ui/dialogs.h"
+
+#include <new>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace ternavo {
+
+namespace {
+
+std::unique_ptr<UserDialogs>& CurrentDialogs() {
+  static std::unique_ptr<UserDialogs> dialogs = std::make_unique<ModalDialogs>();
+  return dialogs;
+}
+
+}  // namespace
+
+void ModalDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                               MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  caption, text, QMessageBox::Ok, parent);
+  // A box can come up while a computation shows the wait cursor.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+}
+
+std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent) {
+  QFileDialog dialog(parent);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> ModalDialogs::GetSaveFileName(QWidget* parent, const QString& filter,
+                                                     const QString& defaultSuffix) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(defaultSuffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+UserDialogs& Dialogs() { return *CurrentDialogs(); }
+
+std::unique_ptr<UserDialogs> SetDialogs(std::unique_ptr<UserDialogs> dialogs) {
+  if (!dialogs) dialogs = std::make_unique<ModalDialogs>();
+  std::swap(CurrentDialogs(), dialogs);
+  return dialogs;
+}
+
+void ShowPlainMessage(QWidget* parent, const QString& text) {
+  Dialogs().ShowMessage(parent, QString::fromUtf8(kApplicationTitle), text, MessageIcon::None);
+}
+
+void ShowErrorMessage(QWidget* parent, const QString& text) {
+  Dialogs().ShowMessage(parent, QString::fromUtf8(kErrorCaption), text, MessageIcon::Error);
+}
+
+QString ErrorReportText(const QString& text) {
+  if (!text.isEmpty() && text.back().isLetterOrNumber()) return text + QLatin1Char('.');
+  return text;
+}
+
+QString ExceptionText(const std::exception_ptr& error) {
+  try {
+    if (error) std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return QStringLiteral("Nedostatek paměti");
+  } catch (const std::exception& e) {
+    return QString::fromUtf8(e.what());
+  } catch (...) {
+  }
+  return QStringLiteral("Neznámá chyba");
+}
+
+void ShowErrorReport(QWidget* parent, const std::exception_ptr& error) {
+  Dialogs().ShowMessage(parent, QString::fromUtf8(kApplicationTitle),
+                        ErrorReportText(ExceptionText(error)), MessageIcon::Error);
+}
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+}  // namespace ternavo

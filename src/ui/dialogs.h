@@ -1,0 +1,86 @@
+// Modal message boxes and file dialogs of the windows. They all go through
+// one replaceable object, so tests can answer them without a modal loop.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace ternavo {
+
+// Caption of plain boxes and of the general error report.
+inline constexpr const char* kApplicationTitle = "Ternavo v2";
+// Caption of the box for a file that cannot be read.
+inline constexpr const char* kErrorCaption = "Error";
+
+enum class MessageIcon { None, Error };
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // A modal box with one OK button; returns when the user acknowledged it.
+  virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                           MessageIcon icon) = 0;
+  // The full path chosen, or nothing when the user cancelled.
+  virtual std::optional<QString> GetOpenFileName(QWidget* parent) = 0;
+  // `filter` in the dialog's "label (patterns)" form; no question before
+  // overwriting an existing file.
+  virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
+                                                 const QString& defaultSuffix) = 0;
+};
+
+// The toolkit's own modal boxes and file dialogs.
+class ModalDialogs : public UserDialogs {
+ public:
+  void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                   MessageIcon icon) override;
+  std::optional<QString> GetOpenFileName(QWidget* parent) override;
+  std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
+                                         const QString& defaultSuffix) override;
+};
+
+// The dialogs in use (ModalDialogs until replaced).
+UserDialogs& Dialogs();
+// Replaces the dialogs and returns the ones used before; nullptr restores
+// ModalDialogs.
+std::unique_ptr<UserDialogs> SetDialogs(std::unique_ptr<UserDialogs> dialogs);
+
+// A notice or refusal: caption = application title, no icon.
+void ShowPlainMessage(QWidget* parent, const QString& text);
+// A file that cannot be read: caption "Error", error icon.
+void ShowErrorMessage(QWidget* parent, const QString& text);
+
+// The text of the general error report: a full stop is added when the text
+// ends in a letter or a digit.
+QString ErrorReportText(const QString& text);
+// The text of an exception for the user.
+QString ExceptionText(const std::exception_ptr& error);
+// The general error report for an error that left a handler: caption =
+// application title, error icon.
+void ShowErrorReport(QWidget* parent, const std::exception_ptr& error);
+
+// Runs a handler; an exception that leaves it is reported and swallowed,
+// so the program goes on with whatever state the handler reached.
+template <typename Handler>
+void RunHandler(QWidget* parent, Handler&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    ShowErrorReport(parent, std::current_exception());
+  }
+}
+
+// Shows the wait cursor while alive.
+class BusyCursor {
+ public:
+  BusyCursor();
+  ~BusyCursor();
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace ternavo

@@ -1,0 +1,390 @@
+#include "ui/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "text/number_format.h"
+#include "ui/dialogs.h"
+#include "ui/form2.h"
+#include "ui/form4.h"
+#include "ui/looks.h"
+#include "ui/point_table.h"
+
+// Pictures live in the static library: make sure its resources are linked in.
+static void InitWindowPictures() { Q_INIT_RESOURCE(ternavo); }
+
+namespace ternavo {
+
+std::unique_ptr<TSeznam> Seznam;
+TForm1* Form1 = nullptr;
+
+namespace {
+
+const QString kMainCaption = QStringLiteral("Ternavo v2.0 ");
+const QString kDiagnosticPlaceholder = QStringLiteral("  /");
+constexpr int kLabel4RightEdge = 117;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
+                        const QRect& geometry) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  InitWindowPictures();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFont(SansFont(11));
+  CreateControls();
+  ConnectHandlers();
+  FormCreate(this);
+}
+
+TForm1::~TForm1() {
+  FormDestroy(this);
+  // The table shows grid_, which goes before the base class deletes the children.
+  delete StringGrid1;
+  StringGrid1 = nullptr;
+}
+
+void TForm1::CreateControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setFixedSize(618, 460);
+  setCentralWidget(client);
+
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+  Soubor1 = MainMenu1->addMenu(QStringLiteral("Soubor"));
+  Soubor1->setObjectName(QStringLiteral("Soubor1"));
+  Otevt1 = Soubor1->addAction(QStringLiteral("Otevřít"));
+  Otevt1->setObjectName(QStringLiteral("Otevt1"));
+  Konec1 = Soubor1->addAction(QStringLiteral("Konec"));
+  Konec1->setObjectName(QStringLiteral("Konec1"));
+  Npovda1 = MainMenu1->addAction(QStringLiteral("O programu"));
+  Npovda1->setObjectName(QStringLiteral("Npovda1"));
+
+  Bevel1 = new QFrame(client);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  Bevel1->setGeometry(0, 0, 618, 2);
+
+  StringGrid1 = new PointTable(
+      grid_,
+      [this](QPainter* painter, int column, int row, const QRect& rect) {
+        StringGrid1DrawCell(painter, column, row, rect);
+      },
+      client);
+  StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+  StringGrid1->setGeometry(8, 8, 345, 441);
+  StringGrid1->setFont(CondensedFont(13, true));
+
+  Panel1 = new QFrame(client);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1->setLineWidth(3);
+  Panel1->setGeometry(368, 16, 241, 433);
+  Panel1->setFont(SansFont(11, true));
+
+  RadioGroup1 = new QGroupBox(QStringLiteral("Typ transformace"), Panel1);
+  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+  RadioGroup1->setGeometry(24, 16, 193, 89);
+  auto* radioLayout = new QVBoxLayout(RadioGroup1);
+  radioLayout->setContentsMargins(8, 4, 8, 4);
+  radioLayout->setSpacing(0);
+  radioItems_ = new QButtonGroup(this);
+  radioItems_->setExclusive(true);
+  const QString items[] = {QStringLiteral("     Obecná afinní"), QStringLiteral("     Podobnostní"),
+                           QStringLiteral("     Shodnostní")};
+  for (int i = 0; i < 3; ++i) {
+    auto* item = new QRadioButton(items[i], RadioGroup1);
+    item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
+    radioLayout->addWidget(item);
+    radioItems_->addButton(item, i);
+  }
+  radioItems_->button(0)->setChecked(true);
+
+  Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("Celkový počet bodů :"), 20, 116);
+  Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("n"), 92, 132);
+  Label7 = MakeLabel(Panel1, "Label7", QStringLiteral("Počet použitých bodů :"), 20, 156);
+  Label8 = MakeLabel(Panel1, "Label8", QStringLiteral("X"), 92, 180);
+  Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Střední chyba jednotková"), 20, 204);
+  Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("m(0) "), 92, 228);
+  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Podezřelý bod :"), 20, 260);
+  Label4 = MakeLabel(Panel1, "Label4", QString(), 92, 288);
+  Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  SetValueLabel(Label4, QStringLiteral("XXX"));
+
+  SpeedButton1 = MakeButton(Panel1, "SpeedButton1", QString(), QRect(120, 280, 8, 8));
+  SpeedButton1->setEnabled(false);
+  SpeedButton1->setFocusPolicy(Qt::NoFocus);
+
+  BitBtn1 = MakeButton(Panel1, "BitBtn1", QStringLiteral("Přepočítat klíč"),
+                       QRect(24, 312, 153, 41));
+  BitBtn1->setIcon(QIcon(QStringLiteral(":/pictures/recompute.png")));
+  BitBtn1->setIconSize(QSize(18, 18));
+
+  BitBtn3 = MakeButton(Panel1, "BitBtn3", QString(), QRect(184, 320, 32, 32));
+  QIcon protocolIcon;
+  protocolIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/protocol.png")), QIcon::Normal);
+  protocolIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/protocol_disabled.png")),
+                         QIcon::Disabled);
+  BitBtn3->setIcon(protocolIcon);
+  BitBtn3->setIconSize(QSize(24, 24));
+
+  BitBtn2 = MakeButton(Panel1, "BitBtn2", QStringLiteral("TRANSFORMOVAT"),
+                       QRect(16, 360, 209, 49));
+  BitBtn2->setIcon(QIcon(QStringLiteral(":/pictures/all.png")));
+  BitBtn2->setIconSize(QSize(18, 18));
+
+  Image1 = new QLabel(client);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/used.png")));
+  Image1->setGeometry(520, 264, 24, 24);
+  Image1->hide();
+  Image2 = new QLabel(client);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/unused.png")));
+  Image2->setGeometry(552, 264, 24, 24);
+  Image2->hide();
+
+  // Fixed size: the client area plus the menu bar.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TForm1::ConnectHandlers() {
+  connect(Otevt1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Otevt1Click(Otevt1); }); });
+  connect(Konec1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
+  connect(Npovda1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Npovda1Click(Npovda1); }); });
+  connect(radioItems_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) RunHandler(this, [this] { RadioGroup1Click(RadioGroup1); });
+  });
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn1Click(BitBtn1); }); });
+  connect(BitBtn2, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn2Click(BitBtn2); }); });
+  connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn3Click(BitBtn3); }); });
+  connect(SpeedButton1, &QPushButton::clicked, this,
+          [this] { RunHandler(this, [this] { SpeedButton1Click(SpeedButton1); }); });
+  connect(StringGrid1, &QAbstractItemView::doubleClicked, this,
+          [this] { RunHandler(this, [this] { StringGrid1DblClick(StringGrid1); }); });
+}
+
+void TForm1::FormCreate(QObject* /*sender*/) {
+  UsedBitmap = Image1->pixmap();
+  UnusedBitmap = Image2->pixmap();
+  Seznam = std::make_unique<TSeznam>();
+  ResetMainWindow();
+}
+
+void TForm1::FormDestroy(QObject* /*sender*/) {
+  Seznam.reset();
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen(this);
+  }
+}
+
+void TForm1::ResetMainWindow() {
+  StringGrid1->hide();
+  grid_.SetRowCount(2);
+  RefreshGrid();
+  setWindowTitle(kMainCaption);
+  Panel1->hide();
+}
+
+TTypTransformace TForm1::RadioGroup1ItemIndex() const { return radioItems_->checkedId(); }
+
+void TForm1::SetRadioGroup1ItemIndex(TTypTransformace index) {
+  if (QAbstractButton* item = radioItems_->button(index)) item->setChecked(true);
+}
+
+void TForm1::RefreshGrid() {
+  if (StringGrid1) StringGrid1->Refresh();
+}
+
+void TForm1::SetValueLabel(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->adjustSize();
+  // The suspicious-point label grows to the left, towards its button.
+  if (label == Label4) label->move(kLabel4RightEdge - label->width(), label->y());
+}
+
+void TForm1::SetCountLabel(QLabel* label, int32_t value) {
+  SetValueLabel(label, QString::fromStdString(FormatInteger(value)));
+}
+
+void TForm1::SetResultLabels(const std::string& m0, const std::string& point) {
+  SetValueLabel(Label2, QString::fromStdString(m0));
+  SetValueLabel(Label4, QString::fromStdString(point));
+}
+
+void TForm1::SetComputedControls(bool enabled) {
+  BitBtn2->setEnabled(enabled);
+  BitBtn3->setEnabled(enabled);
+  SpeedButton1->setEnabled(enabled);
+}
+
+void TForm1::Otevt1Click(QObject* /*sender*/) {
+  ResetMainWindow();
+  const std::optional<QString> path = Dialogs().GetOpenFileName(this);
+  if (!path) return;
+  bool loaded = false;
+  {
+    BusyCursor busy;
+    loaded = Seznam->LoadFromFile(QFile::encodeName(*path).toStdString());
+  }
+  if (!loaded) {
+    ShowErrorMessage(this, QStringLiteral("Nesprávný formát souboru!!!"));
+    return;
+  }
+  setWindowTitle(kMainCaption + *path);
+  Seznam->ShowPoints(grid_);
+  RefreshGrid();
+  StringGrid1->show();
+  SetCountLabel(Label6, Seznam->GetIdenticalCount());
+  SetCountLabel(Label8, Seznam->GetIdenticalCount());
+  BitBtn2->setEnabled(false);
+  BitBtn3->setEnabled(false);
+  Panel1->show();
+}
+
+void TForm1::Konec1Click(QObject* /*sender*/) { close(); }
+
+void TForm1::Npovda1Click(QObject* /*sender*/) {
+  if (Form4) Form4->ShowWithoutBlocking();
+}
+
+void TForm1::RadioGroup1Click(QObject* /*sender*/) {
+  BitBtn2->setEnabled(false);
+  BitBtn3->setEnabled(false);
+}
+
+void TForm1::BitBtn1Click(QObject* /*sender*/) {
+  Form2->hide();
+  const int32_t used = Seznam->GetUsedCount();
+  const int32_t count = Seznam->GetIdenticalCount();
+  const std::string placeholder = kDiagnosticPlaceholder.toStdString();
+  for (int32_t row = 1; row <= count && row < grid_.RowCount(); ++row) {
+    grid_.SetCell(1, row, placeholder);
+    grid_.SetCell(2, row, placeholder);
+  }
+  RefreshGrid();
+
+  const TTypTransformace type = RadioGroup1ItemIndex();
+  const int32_t least = type == kGeneralAffine ? 4 : 3;
+  if (used < least) {
+    ShowPlainMessage(this, QStringLiteral("Málo identických bodů !!"));
+    return;
+  }
+
+  std::string m0Label;
+  std::string pointLabel;
+  {
+    BusyCursor busy;
+    switch (type) {
+      case kGeneralAffine: Seznam->AdjustAffine(); break;
+      case kSimilarity: Seznam->AdjustSimilarity(); break;
+      case kCongruence: Seznam->AdjustCongruence(); break;
+      default: break;
+    }
+    Seznam->ShowResults(grid_, m0Label, pointLabel);
+  }
+  RefreshGrid();
+  SetResultLabels(m0Label, pointLabel);
+
+  if (Seznam->KeyValid) {
+    TextLines protocol;
+    Seznam->WriteProtocol(protocol, type);
+    Form2->SetProtocol(protocol);
+    SetComputedControls(true);
+  } else {
+    SetComputedControls(false);
+    TextLines failure;
+    failure.AppendLine("Výpočet neproveden.");
+    Form2->SetProtocol(failure);
+  }
+}
+
+void TForm1::SpeedButton1Click(QObject* /*sender*/) {
+  const int32_t suspicious = Seznam->FindSuspiciousPoint();
+  if (suspicious >= 0) {
+    Seznam->IdenticalPoints[static_cast<std::size_t>(suspicious)].Used = false;
+    std::string m0Label;
+    std::string pointLabel;
+    Seznam->ShowResults(grid_, m0Label, pointLabel);
+    RefreshGrid();
+    SetResultLabels(m0Label, pointLabel);
+  }
+  SetComputedControls(false);
+  SetCountLabel(Label8, Seznam->GetUsedCount());
+}
+
+void TForm1::StringGrid1DblClick(QObject* /*sender*/) {
+  const QPoint cell = StringGrid1->CurrentGridCell();
+  const int row = cell.y();
+  if (row <= 0 || cell.x() != 3) return;
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (index >= Seznam->IdenticalPoints.size()) return;
+  TIdentickyBod& point = Seznam->IdenticalPoints[index];
+  point.Used = !point.Used;
+  Seznam->ShowPoints(grid_);
+  RefreshGrid();
+  SetCountLabel(Label8, Seznam->GetUsedCount());
+  SetComputedControls(false);
+}
+
+void TForm1::StringGrid1DrawCell(QPainter* painter, int column, int row, const QRect& rect) {
+  if (column != 3 || row < 1 || !Seznam) return;
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (index >= Seznam->IdenticalPoints.size() || rect.isEmpty()) return;
+  painter->drawPixmap(rect.topLeft(), Seznam->IdenticalPoints[index].Used ? UsedBitmap : UnusedBitmap);
+}
+
+void TForm1::BitBtn3Click(QObject* /*sender*/) { Form2->ShowWithoutBlocking(); }
+
+void TForm1::BitBtn2Click(QObject* /*sender*/) {
+  if (Seznam->GetDetailCount() <= 0) {
+    ShowPlainMessage(this, QStringLiteral("Nejsou podrobné body !"));
+    return;
+  }
+  {
+    BusyCursor busy;
+    TextLines section;
+    Seznam->TransformDetailPoints(section);
+    Form2->AppendProtocol(section);
+  }
+  ShowPlainMessage(this, QStringLiteral("Transformace dokončena."));
+  Form2->ShowWithoutBlocking();
+}
+
+}  // namespace ternavo

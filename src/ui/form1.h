@@ -1,0 +1,104 @@
+// The main window: point table, transformation type, key computation,
+// point selection and the transformation of detail points.
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include "adjustment/seznam.h"
+#include "text/text_lines.h"
+
+class QAction;
+class QButtonGroup;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+namespace ternavo {
+
+class PointTable;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Handlers; the sender is ignored.
+  void FormCreate(QObject* sender);
+  void FormDestroy(QObject* sender);
+  void Otevt1Click(QObject* sender);
+  void Konec1Click(QObject* sender);
+  void Npovda1Click(QObject* sender);
+  void RadioGroup1Click(QObject* sender);
+  void BitBtn1Click(QObject* sender);
+  void SpeedButton1Click(QObject* sender);
+  void BitBtn3Click(QObject* sender);
+  void BitBtn2Click(QObject* sender);
+  void StringGrid1DblClick(QObject* sender);
+  void StringGrid1DrawCell(QPainter* painter, int column, int row, const QRect& rect);
+
+  // Returns the window to its empty look.
+  void ResetMainWindow();
+
+  // Selected transformation type (TTypTransformace).
+  TTypTransformace RadioGroup1ItemIndex() const;
+  void SetRadioGroup1ItemIndex(TTypTransformace index);
+  const CellGrid& Grid() const { return grid_; }
+
+  QFrame* Bevel1 = nullptr;
+  PointTable* StringGrid1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QGroupBox* RadioGroup1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label8 = nullptr;
+  QPushButton* SpeedButton1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QPushButton* BitBtn3 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* Soubor1 = nullptr;
+  QAction* Otevt1 = nullptr;
+  QAction* Konec1 = nullptr;
+  QAction* Npovda1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateControls();
+  void ConnectHandlers();
+  void RefreshGrid();
+  void SetCountLabel(QLabel* label, int32_t value);
+  void SetResultLabels(const std::string& m0, const std::string& point);
+  void SetValueLabel(QLabel* label, const QString& text);
+  void SetComputedControls(bool enabled);
+
+  QButtonGroup* radioItems_ = nullptr;
+  QPixmap UsedBitmap;
+  QPixmap UnusedBitmap;
+  CellGrid grid_{4};
+  bool centred_ = false;
+};
+
+// The one point list of the program, created by TForm1::FormCreate.
+extern std::unique_ptr<TSeznam> Seznam;
+// The main window (set while it exists).
+extern TForm1* Form1;
+
+}  // namespace ternavo

@@ -1,0 +1,182 @@
+#include "ui/form2.h"
+
+#include <stdexcept>
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "text/code_page.h"
+#include "ui/dialogs.h"
+#include "ui/looks.h"
+
+namespace ternavo {
+
+TForm2* Form2 = nullptr;
+
+const char* const kProtocolFileFilter = "*.txt (*.txt)";
+const char* const kProtocolFileSuffix = "txt";
+
+namespace {
+
+QToolButton* MakeToolButton(QToolBar* bar, const char* name, const char* picture,
+                            const QString& tip) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setIcon(QIcon(QString::fromLatin1(picture)));
+  button->setIconSize(QSize(16, 16));
+  button->setFixedSize(24, 24);
+  button->setAutoRaise(true);
+  button->setToolTip(tip);
+  bar->addWidget(button);
+  return button;
+}
+
+[[noreturn]] void SaveFailed(const QString& path, const QString& reason) {
+  const QString text = QStringLiteral("Soubor \"%1\" nelze uložit: %2")
+                           .arg(QDir::toNativeSeparators(path), reason);
+  throw std::runtime_error(text.toStdString());
+}
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  // Closing only hides it, and it never keeps the program running.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setWindowTitle(QStringLiteral("Protokol"));
+  setFont(SansFont(11));
+  resize(544, 375);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setFixedHeight(33);
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->setContentsMargins(2, 2, 2, 2);
+  ToolBar1->setStyleSheet(QStringLiteral("QToolBar { border: 1px solid palette(mid); }"));
+  layout->addWidget(ToolBar1);
+
+  ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ":/pictures/save.png",
+                               QStringLiteral("Uložit"));
+  ToolButton3 = new QWidget(ToolBar1);
+  ToolButton3->setObjectName(QStringLiteral("ToolButton3"));
+  ToolButton3->setFixedWidth(8);
+  ToolBar1->addWidget(ToolButton3);
+  ToolButton2 = MakeToolButton(ToolBar1, "ToolButton2", ":/pictures/edit.png",
+                               QStringLiteral("Upravit"));
+  ToolButton4 = MakeToolButton(ToolBar1, "ToolButton4", ":/pictures/readonly.png",
+                               QStringLiteral("Jen pro čtení"));
+  ToolButton2->setCheckable(true);
+  ToolButton4->setCheckable(true);
+  editGroup_ = new QButtonGroup(this);
+  editGroup_->setExclusive(true);
+  editGroup_->addButton(ToolButton2);
+  editGroup_->addButton(ToolButton4);
+  ToolButton4->setChecked(true);
+
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setFont(SansFont(13));
+  Memo1->setReadOnly(true);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Memo1->setUndoRedoEnabled(false);
+  layout->addWidget(Memo1);
+
+  connect(ToolButton1, &QToolButton::clicked, this,
+          [this] { RunHandler(this, [this] { ToolButton1Click(ToolButton1); }); });
+  connect(ToolButton2, &QToolButton::clicked, this,
+          [this] { RunHandler(this, [this] { ToolButton2Click(ToolButton2); }); });
+  connect(ToolButton4, &QToolButton::clicked, this,
+          [this] { RunHandler(this, [this] { ToolButton4Click(ToolButton4); }); });
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen(this);
+  }
+}
+
+void TForm2::ShowWithoutBlocking() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm2::SetProtocol(const TextLines& lines) {
+  Memo1->setPlainText(QString::fromStdString(lines.Text()));
+}
+
+void TForm2::AppendProtocol(const TextLines& lines) {
+  if (lines.Count() == 0) return;
+  QString text = QString::fromStdString(lines.Text());
+  // A line the user left without its line break still ends before the new ones.
+  if (!Memo1->document()->lastBlock().text().isEmpty()) text.prepend(QLatin1Char('\n'));
+  QTextCursor cursor(Memo1->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(text);
+}
+
+QString TForm2::ProtocolText() const {
+  QString text = Memo1->toPlainText();
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
+void TForm2::ToolButton1Click(QObject* /*sender*/) {
+  const std::optional<QString> path =
+      Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
+                                QString::fromLatin1(kProtocolFileSuffix));
+  if (!path) return;
+  SaveProtocolFile(*path, ProtocolText());
+}
+
+void TForm2::ToolButton2Click(QObject* /*sender*/) {
+  ToolButton2->setChecked(true);
+  ToolButton4->setChecked(false);
+  Memo1->setReadOnly(false);
+}
+
+void TForm2::ToolButton4Click(QObject* /*sender*/) {
+  ToolButton2->setChecked(false);
+  ToolButton4->setChecked(true);
+  Memo1->setReadOnly(true);
+}
+
+void SaveProtocolFile(const QString& path, const QString& text) {
+  const std::string bytes = EncodeProtocolFile(text.toStdString());
+  const QFileInfo target(path);
+  // Replacing by rename would pass over a file the user protected.
+  if (target.exists() && !target.isWritable())
+    SaveFailed(path, QStringLiteral("soubor je chráněn proti zápisu"));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) SaveFailed(path, file.errorString());
+  const auto size = static_cast<qint64>(bytes.size());
+  if (file.write(bytes.data(), size) != size) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    SaveFailed(path, reason);
+  }
+  if (!file.commit()) SaveFailed(path, file.errorString());
+}
+
+}  // namespace ternavo

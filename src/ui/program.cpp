@@ -1,0 +1,61 @@
+#include "ui/program.h"
+
+#include <clocale>
+
+#include "text/notice.h"
+#include "ui/dialogs.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/form4.h"
+
+namespace ternavo {
+
+TernavoApplication::TernavoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TernavoApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ShowErrorReport(activeWindow(), std::current_exception());
+  }
+  return false;
+}
+
+void InitialiseApplication() {
+  // Not the display name: that would be appended to every window caption.
+  QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+  // Numbers are written with the user's decimal separator.
+  std::setlocale(LC_ALL, "");
+  SetNoticeHook([](const std::string& text) {
+    ShowPlainMessage(QApplication::activeWindow() ? QApplication::activeWindow() : Form1,
+                     QString::fromStdString(text));
+  });
+}
+
+ProgramWindows::ProgramWindows() {
+  form1_ = std::make_unique<TForm1>();
+  Form1 = form1_.get();
+  form2_ = std::make_unique<TForm2>();
+  Form2 = form2_.get();
+  form4_ = std::make_unique<TForm4>();
+  Form4 = form4_.get();
+}
+
+ProgramWindows::~ProgramWindows() {
+  form4_.reset();
+  Form4 = nullptr;
+  form2_.reset();
+  Form2 = nullptr;
+  form1_.reset();
+  Form1 = nullptr;
+}
+
+int RunTernavo(int argc, char** argv) {
+  TernavoApplication application(argc, argv);
+  InitialiseApplication();
+  ProgramWindows windows;
+  windows.Main().show();
+  return application.exec();
+}
+
+}  // namespace ternavo
