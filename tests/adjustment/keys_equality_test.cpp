@@ -2,43 +2,17 @@
 // every output must be bit-identical.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "keys_test_support.h"
 
 namespace ternavo::testing {
 namespace {
 
-void ExpectSameState(const TSeznam& fast, const TSeznam& ref) {
-  ASSERT_EQ(fast.IdenticalPoints.size(), ref.IdenticalPoints.size());
-  EXPECT_EQ(fast.KeyValid, ref.KeyValid);
-  EXPECT_EQ(fast.M0, ref.M0);
-  for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= 3; ++j) {
-      EXPECT_EQ(fast.RotationMatrix->Get(i, j), ref.RotationMatrix->Get(i, j)) << i << "," << j;
-      EXPECT_EQ(fast.ScaleMatrix->Get(i, j), ref.ScaleMatrix->Get(i, j)) << i << "," << j;
-    }
-    EXPECT_EQ(fast.TranslationVector->Get(i, 1), ref.TranslationVector->Get(i, 1)) << i;
-  }
-  const Extended fastParams[] = {fast.Omega, fast.Phi, fast.Kappa, fast.TranslationX,
-                                 fast.TranslationY, fast.TranslationZ, fast.Scale,
-                                 fast.IterM0, fast.IterOmega, fast.IterPhi, fast.IterKappa,
-                                 fast.IterTranslationX, fast.IterTranslationY,
-                                 fast.IterTranslationZ, fast.IterScale};
-  const Extended refParams[] = {ref.Omega, ref.Phi, ref.Kappa, ref.TranslationX,
-                                ref.TranslationY, ref.TranslationZ, ref.Scale,
-                                ref.IterM0, ref.IterOmega, ref.IterPhi, ref.IterKappa,
-                                ref.IterTranslationX, ref.IterTranslationY,
-                                ref.IterTranslationZ, ref.IterScale};
-  for (std::size_t i = 0; i < std::size(fastParams); ++i) {
-    EXPECT_EQ(fastParams[i], refParams[i]) << "parameter " << i;
-  }
-  EXPECT_EQ(fast.LeftOutIndex, ref.LeftOutIndex);
-  for (std::size_t i = 0; i < fast.IdenticalPoints.size(); ++i) {
-    const TIdentickyBod& a = fast.IdenticalPoints[i];
-    const TIdentickyBod& b = ref.IdenticalPoints[i];
-    EXPECT_EQ(a.Used, b.Used) << "point " << i;
-    EXPECT_EQ(a.M0WithoutValid, b.M0WithoutValid) << "point " << i;
-    EXPECT_EQ(a.M0Without, b.M0Without) << "point " << i;
-  }
+std::array<Extended, 16> Parameters(const TSeznam& s) {
+  return {s.M0, s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY, s.TranslationZ,
+          s.Scale, s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa, s.IterTranslationX,
+          s.IterTranslationY, s.IterTranslationZ, s.IterScale};
 }
 
 struct EqualityCase {
@@ -47,66 +21,43 @@ struct EqualityCase {
   int switchedOff;  // index of a point the user switched off, -1 for none
 };
 
-class KeysEqualityTest : public ::testing::TestWithParam<EqualityCase> {
- protected:
-  TSeznam Data() const {
-    TSeznam s = GridData(GetParam().points, GetParam().seed);
-    if (GetParam().switchedOff >= 0) {
-      TIdentickyBod& p = s.IdenticalPoints[static_cast<std::size_t>(GetParam().switchedOff)];
-      p.Used = false;
-      p.M0Without = 7.25L;
-      p.M0WithoutValid = true;
-    }
-    return s;
+class KeysEqualityTest : public ::testing::TestWithParam<EqualityCase> {};
+
+TEST_P(KeysEqualityTest, DriversMatchTheMatrixRoute) {
+  TSeznam data = GridData(GetParam().points, GetParam().seed);
+  if (GetParam().switchedOff >= 0) {
+    TIdentickyBod& p = data.IdenticalPoints[static_cast<std::size_t>(GetParam().switchedOff)];
+    p.Used = false;
+    p.M0Without = 7.25L;
+    p.M0WithoutValid = true;
   }
-};
-
-TEST_P(KeysEqualityTest, AffineDriverMatchesMatrixRoute) {
-  TSeznam fast = Data();
-  TSeznam ref = Data();
-  fast.AdjustAffine();
-  RefAdjustAffine(ref);
-  ExpectSameState(fast, ref);
-}
-
-TEST_P(KeysEqualityTest, SimilarityDriverMatchesMatrixRoute) {
-  TSeznam fast = Data();
-  TSeznam ref = Data();
-  fast.AdjustSimilarity();
-  RefAdjustIterative(ref, true);
-  EXPECT_TRUE(fast.KeyValid);
-  ExpectSameState(fast, ref);
-}
-
-TEST_P(KeysEqualityTest, CongruenceDriverMatchesMatrixRoute) {
-  TSeznam fast = Data();
-  TSeznam ref = Data();
-  fast.AdjustCongruence();
-  RefAdjustIterative(ref, false);
-  EXPECT_TRUE(fast.KeyValid);
-  ExpectSameState(fast, ref);
-}
-
-TEST_P(KeysEqualityTest, SingleStepsMatchFromAFarStart) {
-  for (bool withScale : {true, false}) {
-    TSeznam fast = Data();
-    fast.IterOmega = 0.01L;
-    fast.IterPhi = -0.02L;
-    fast.IterKappa = 0.3L;
-    fast.IterScale = 0.9L;
-    fast.IterTranslationX = 100;
-    TSeznam ref = fast;
-    for (int step = 0; step < 3; ++step) {
-      Extended m0Fast = -1;
-      Extended m0Ref = -1;
-      if (withScale) {
-        fast.SimilarityStep(m0Fast);
-      } else {
-        fast.CongruenceStep(m0Fast);
+  for (TTypTransformace type : {kGeneralAffine, kSimilarity, kCongruence}) {
+    SCOPED_TRACE(type);
+    TSeznam fast = data, ref = data;
+    if (type == kGeneralAffine) {
+      fast.AdjustAffine();
+      RefAdjustAffine(ref);
+    } else {
+      type == kSimilarity ? fast.AdjustSimilarity() : fast.AdjustCongruence();
+      RefAdjustIterative(ref, type == kSimilarity);
+      EXPECT_TRUE(fast.KeyValid);
+    }
+    EXPECT_EQ(fast.KeyValid, ref.KeyValid);
+    EXPECT_EQ(fast.LeftOutIndex, ref.LeftOutIndex);
+    EXPECT_EQ(Parameters(fast), Parameters(ref));
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) {
+        EXPECT_EQ(fast.RotationMatrix->Get(i, j), ref.RotationMatrix->Get(i, j)) << i << "," << j;
+        EXPECT_EQ(fast.ScaleMatrix->Get(i, j), ref.ScaleMatrix->Get(i, j)) << i << "," << j;
       }
-      RefStep(ref, m0Ref, withScale);
-      EXPECT_EQ(m0Fast, m0Ref) << "step " << step << " scale " << withScale;
-      ExpectSameState(fast, ref);
+      EXPECT_EQ(fast.TranslationVector->Get(i, 1), ref.TranslationVector->Get(i, 1)) << i;
+    }
+    for (std::size_t i = 0; i < data.IdenticalPoints.size(); ++i) {
+      const TIdentickyBod& p = fast.IdenticalPoints[i];
+      const TIdentickyBod& q = ref.IdenticalPoints[i];
+      EXPECT_EQ(p.Used, q.Used) << "point " << i;
+      EXPECT_EQ(p.M0WithoutValid, q.M0WithoutValid) << "point " << i;
+      EXPECT_EQ(p.M0Without, q.M0Without) << "point " << i;
     }
   }
 }

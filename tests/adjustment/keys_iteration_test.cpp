@@ -12,46 +12,38 @@ constexpr StepOutcome kOk = StepOutcome::Solved;
 constexpr StepOutcome kFail = StepOutcome::Failed;
 constexpr StepOutcome kExact = StepOutcome::ExactFit;
 
-struct ScriptedStep {
-  Extended m0;
-  StepOutcome outcome;
-};
-
-struct LoopCase {
-  const char* name;
-  std::vector<ScriptedStep> script;
-  bool converged;
-  int steps;
-  Extended finalM0;
-};
-
 TEST(KeysIterationTest, ConvergenceFollowsTheScriptedM0) {
-  std::vector<ScriptedStep> shrinking;  // falls 2 % every step: never converges
-  Extended m = 100;
-  for (int i = 0; i < 120; ++i, m *= 0.98L) shrinking.push_back({m, kOk});
-  std::vector<ScriptedStep> allFailed(120, ScriptedStep{0, kFail});
-
-  const LoopCase cases[] = {
+  using Script = std::vector<std::pair<Extended, StepOutcome>>;
+  Script shrinking;  // falls 2 % every step: never converges
+  for (Extended m = 100; shrinking.size() < 120; m *= 0.98L) shrinking.push_back({m, kOk});
+  struct Case {
+    const char* name;
+    Script script;
+    bool converged;
+    int steps;
+    Extended finalM0;
+  };
+  const Case cases[] = {
       {"falls, then levels", {{100, kOk}, {50, kOk}, {49.9L, kOk}, {49.8L, kOk}}, true, 4, 49.8L},
       {"rising counts as converged", {{1, kOk}, {2, kOk}, {3, kOk}}, true, 3, 3},
       {"ratio exactly 0.995 is not enough", {{100, kOk}, {100, kOk}, {99.5L, kOk}, {99.5L, kOk}},
        true, 4, 99.5L},
-      {"ratio exactly 0.99 is not enough",
-       {{100, kOk}, {99.4L, kOk}, {99, kOk}, {99, kOk}}, true, 4, 99},
+      {"ratio exactly 0.99 is not enough", {{100, kOk}, {99.4L, kOk}, {99, kOk}, {99, kOk}}, true,
+       4, 99},
       {"a failed step needs three good ones after it",
        {{10, kOk}, {0, kFail}, {9.99L, kOk}, {9.98L, kOk}, {9.97L, kOk}}, true, 5, 9.97L},
       {"exact fit at once", {{0, kExact}}, true, 1, 0},
       {"exact fit later", {{5, kOk}, {1, kOk}, {0, kExact}}, true, 3, 0},
       {"never levels off", shrinking, false, 101, 0},
-      {"every step fails", allFailed, false, 101, 0},
+      {"every step fails", Script(120, {0, kFail}), false, 101, 0},
   };
-  for (const LoopCase& c : cases) {
+  for (const Case& c : cases) {
     Extended iterM0 = 123;
     int steps = 0;
     const bool converged = IterateUntilConverged(iterM0, [&](Extended& m0) {
-      const ScriptedStep& s = c.script.at(static_cast<std::size_t>(steps++));
-      m0 = s.m0;
-      return s.outcome;
+      const auto& [scripted, outcome] = c.script.at(static_cast<std::size_t>(steps++));
+      m0 = scripted;
+      return outcome;
     });
     EXPECT_EQ(converged, c.converged) << c.name;
     EXPECT_EQ(steps, c.steps) << c.name;
@@ -64,35 +56,14 @@ TEST(KeysIterationTest, ConvergenceFollowsTheScriptedM0) {
 TEST(KeysIterationTest, ExactFitIsAcceptedAtOnce) {
   for (bool withScale : {true, false}) {
     TSeznam s;
-    for (int k = 0; k < 5; ++k) {
-      AddPoint(s, k, 10 * k, 3 - k, k * k, 10 * k, 3 - k, k * k);
-    }
+    for (int k = 0; k < 5; ++k) AddPoint(s, k, 10 * k, 3 - k, k * k, 10 * k, 3 - k, k * k);
     s.IterScale = 1;
     s.IterM0 = 5;
-    const bool ok = withScale ? s.IterateSimilarity() : s.IterateCongruence();
-    EXPECT_TRUE(ok) << withScale;
+    EXPECT_TRUE(withScale ? s.IterateSimilarity() : s.IterateCongruence()) << withScale;
     EXPECT_EQ(s.IterM0, 0) << withScale;
     EXPECT_EQ(s.IterOmega, 0) << withScale;
     EXPECT_EQ(s.IterScale, 1) << withScale;
   }
-}
-
-TEST(KeysIterationTest, TooFewPointsChangeNothing) {
-  TSeznam s = GridData(4, 9);
-  s.IdenticalPoints[0].Used = false;
-  s.IdenticalPoints[2].Used = false;
-  s.IterOmega = 0.5L;
-  s.IterScale = 3;
-  s.IterM0 = 8;
-  Extended m0 = 4;
-  s.SimilarityStep(m0);
-  s.CongruenceStep(m0);
-  EXPECT_EQ(m0, 4);
-  EXPECT_EQ(s.IterOmega, 0.5L);
-  EXPECT_EQ(s.IterScale, 3);
-  EXPECT_FALSE(s.IterateCongruence());
-  EXPECT_EQ(s.IterM0, 0);
-  EXPECT_EQ(s.IterScale, 3);
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
-// Scripted dialogs, a fixture with the program's three windows, coordinate
-// files and mouse helpers for the window tests.
+// Scripted dialogs, a fixture with the program's windows, coordinate files
+// and mouse helpers for the window tests.
 #pragma once
 
 #include <deque>
-#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include <QString>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "ui/dialogs.h"
@@ -22,60 +25,64 @@
 namespace ternavo::testing {
 
 struct ShownMessage {
-  QString caption;
-  QString text;
+  QString caption, text;
   MessageIcon icon;
   bool busyCursor;  // the wait cursor was up while the box showed
 };
 
+using Answers = std::deque<std::optional<QString>>;  // nullopt: cancel
+std::optional<QString> NextAnswer(Answers& answers);
+
 // Answers the dialogs from queues and records every message box.
 class ScriptedDialogs : public UserDialogs {
  public:
-  void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
-                   MessageIcon icon) override;
-  std::optional<QString> GetOpenFileName(QWidget* parent) override;
-  std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
-                                         const QString& defaultSuffix) override;
-
-  std::deque<std::optional<QString>> openAnswers;
-  std::deque<std::optional<QString>> saveAnswers;
+  void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon icon) override {
+    const QCursor* cursor = QApplication::overrideCursor();
+    messages.push_back({caption, text, icon, cursor && cursor->shape() == Qt::WaitCursor});
+  }
+  std::optional<QString> GetOpenFileName(QWidget*) override { return NextAnswer(openAnswers); }
+  std::optional<QString> GetSaveFileName(QWidget*, const QString& filter,
+                                         const QString& defaultSuffix) override {
+    lastSaveFilter = filter;
+    lastSaveSuffix = defaultSuffix;
+    return NextAnswer(saveAnswers);
+  }
+  Answers openAnswers, saveAnswers;
   std::vector<ShownMessage> messages;
-  QString lastSaveFilter;
-  QString lastSaveSuffix;
-  int openRequests = 0;
+  QString lastSaveFilter, lastSaveSuffix;
 };
 
-// An identical point of a generated file and its exact target.
-struct GeneratedPoint {
-  int number;
-  double sourceX, sourceY, sourceZ;
-};
-
-// A coordinate file: `count` identical points related by one similarity key
-// (small deterministic noise, a blunder of 0.8 in X at `blunderIndex` if
-// >= 0), then `detailCount` detail points. `flat` puts every point in one plane.
+// `count` identical points related by one similarity key (small noise, a
+// blunder of 0.8 in X at `blunderIndex` if >= 0), then `detailCount` detail
+// points. `flat` puts every point in one plane.
 std::string CoordinateFile(int count, int blunderIndex, int detailCount, bool flat = false);
-int PointNumber(int index);  // number of generated identical point `index`
+inline int PointNumber(int index) { return 101 + 3 * index; }  // of identical point `index`
+std::string ReadBytes(const QString& path);  // empty when unreadable
 
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
-
-  // Writes a file into the test's folder and returns its path.
+  void TearDown() override {
+    windows_.reset();
+    SetDialogs(std::move(previousDialogs_));
+  }
   QString WriteFile(const QString& name, const std::string& bytes);
-  // "Soubor" / "Otevřít" answered with `path` (nothing: cancel).
-  void Open(const std::optional<QString>& path);
+  void Open(const std::optional<QString>& path) {  // "Otevřít" answered with `path`
+    dialogs_->openAnswers.push_back(path);
+    main_->Otevt1->trigger();
+  }
   void ChooseType(int index);
-  void Click(QWidget* button);
-  // Double-click on grid cell (column, row): a click first, as a user does.
-  void DoubleClickCell(int column, int row);
-
-  QString Cell(int column, int row) const;
-  std::vector<QString> MessageTexts() const;
-
-  // Expected look: grid and panel shown; BitBtn2, BitBtn3, SpeedButton1 enabled.
+  void Click(QWidget* button) {
+    ASSERT_TRUE(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+  }
+  void DoubleClickCell(int column, int row);  // preceded by a click, as a user does
+  QString Cell(int column, int row) const { return main_->StringGrid1->ShownText(column, row); }
+  // Grid and panel shown; BitBtn2, BitBtn3, SpeedButton1 enabled.
   void ExpectLook(bool shown, bool transform, bool protocol, bool exclude) const;
+  // Exactly one message box, then forgets it.
+  void ExpectOnlyMessage(const QString& text, MessageIcon icon = MessageIcon::None,
+                         const QString& caption = QStringLiteral("Ternavo v2"));
 
   QTemporaryDir folder_;
   ScriptedDialogs* dialogs_ = nullptr;
@@ -84,8 +91,5 @@ class WindowTest : public ::testing::Test {
   TForm1* main_ = nullptr;
   TForm2* protocol_ = nullptr;
 };
-
-// Bytes of a file; empty when it cannot be read.
-std::string ReadBytes(const QString& path);
 
 }  // namespace ternavo::testing

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "text/code_page.h"
 #include "text/notice.h"
@@ -10,18 +11,39 @@
 namespace ternavo {
 namespace {
 
-TEST(TextLines, TextEndsEveryLineAndSavesWithCrLf) {
+TEST(CodePage, Windows1250Bytes) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"áčďéěíňóřšťúůýž", "\xE1\xE8\xEF\xE9\xEC\xED\xF2\xF3\xF8\x9A\x9D\xFA\xF9\xFD\x9E"},
+      {"ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ", "\xC1\xC8\xCF\xC9\xCC\xCD\xD2\xD3\xD8\x8A\x8D\xDA\xD9\xDD\x8E"},
+      {"m(0){n-1} = 1.5\t€ § ° ł Ľ ö ß", "m(0){n-1} = 1.5\t\x80 \xA7 \xB0 \xB3 \xBC \xF6 \xDF"},
+      // Outside the code page: one '?' per character, whatever its length.
+      {"a漢b😀Ωñ", "a?b???"},
+      {"bad \xFF byte", "bad ? byte"},
+  };
+  for (const auto& [utf8, expected] : cases) EXPECT_EQ(Utf8ToWindows1250(utf8), expected) << utf8;
+}
+
+TEST(CodePage, ProtocolFileLineEnds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""},
+      {"a\nb", "a\r\nb"},  // no line end added
+      {"a\r\nb\n", "a\r\nb\r\n"},
+      {"\r\n\n", "\r\n\r\n"},
+      {"a\rb\r\r\n", "a\rb\r\r\n"},
+      {"Klíč\nPoužít\n", "Kl\xED\xE8\r\nPou\x9E\xEDt\r\n"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(EncodeProtocolFile(text), expected);
+}
+
+TEST(TextLines, TextEndsEveryLine) {
   TextLines lines;
   EXPECT_EQ(lines.Text(), "");
   lines.AppendLine("Klíč");
   lines.AppendLine("");
   lines.AppendLine("m0 = 0,0012");
   EXPECT_EQ(lines.Text(), "Klíč\n\nm0 = 0,0012\n");
-  EXPECT_EQ(EncodeProtocolFile(lines.Text()), "Kl\xED\xE8\r\n\r\nm0 = 0,0012\r\n");
   lines.Clear();
-  lines.AppendLine("Výpočet neproveden.");
-  ASSERT_EQ(lines.Count(), 1u);
-  EXPECT_EQ(lines.Text(), "Výpočet neproveden.\n");
+  EXPECT_EQ(lines.Count(), 0u);
 }
 
 TEST(CellGrid, RowsGrowEmptyAndShrinkDroppingCells) {
@@ -30,7 +52,6 @@ TEST(CellGrid, RowsGrowEmptyAndShrinkDroppingCells) {
   grid.SetCell(3, 2, "Ano");
   grid.SetCell(0, 1, "12");
   EXPECT_EQ(grid.Cell(3, 2), "Ano");
-  EXPECT_EQ(grid.Cell(2, 3 - 1), "");
   grid.SetRowCount(2);
   grid.SetRowCount(3);
   EXPECT_EQ(grid.Cell(3, 2), "");  // the dropped row comes back empty
@@ -50,7 +71,6 @@ TEST(Notice, CaptureCollectsInOrderAndReplaysToTheHook) {
     {
       NoticeCapture inner;
       ShowNotice("třetí");
-      EXPECT_EQ(inner.Texts(), std::vector<std::string>{"třetí"});
       inner.Replay();  // goes to the enclosing capture
     }
     ShowNotice("čtvrtá");
@@ -59,8 +79,7 @@ TEST(Notice, CaptureCollectsInOrderAndReplaysToTheHook) {
     capture.Replay();
     EXPECT_TRUE(capture.Texts().empty());
   }
-  EXPECT_EQ(recorder.Texts(),
-            (std::vector<std::string>{"první", "druhá", "třetí", "čtvrtá"}));
+  EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{"první", "druhá", "třetí", "čtvrtá"}));
 }
 
 }  // namespace
