@@ -36,12 +36,24 @@ std::string Dump(const TSeznam& s) {
   };
   std::string out;
   for (const TIdentickyBod& p : s.IdenticalPoints) {
-    out += "I" + std::to_string(p.Number) + num(p.TargetX) + num(p.TargetY) + num(p.TargetZ) +
-           "/" + num(p.SourceX).substr(1) + num(p.SourceY) + num(p.SourceZ) +
-           (p.Used ? " U; " : " -; ");
+    out += 'I';
+    out += std::to_string(p.Number);
+    out += num(p.TargetX);
+    out += num(p.TargetY);
+    out += num(p.TargetZ);
+    out += '/';
+    out += num(p.SourceX).substr(1);
+    out += num(p.SourceY);
+    out += num(p.SourceZ);
+    out += p.Used ? " U; " : " -; ";
   }
   for (const TPodrobnyBod& d : s.DetailPoints) {
-    out += "D" + std::to_string(d.Number) + num(d.X) + num(d.Y) + num(d.Z) + "; ";
+    out += 'D';
+    out += std::to_string(d.Number);
+    out += num(d.X);
+    out += num(d.Y);
+    out += num(d.Z);
+    out += "; ";
   }
   return out + "L" + std::to_string(s.LeftOutIndex);
 }
@@ -189,9 +201,10 @@ TEST(LoadFromFileTest, CoordinatesAreCorrectlyRounded) {
                                     "-742512.3456789e-12"};
   for (int i = 0; i < 3000; ++i) {
     std::string digits = std::to_string(rng() >> (rng() % 64));
-    const std::string exponent = "e" + std::to_string(static_cast<int>(rng() % 80) - 40);
+    std::string exponent = "e";
+    exponent += std::to_string(static_cast<int>(rng() % 80) - 40);
     const std::size_t point = rng() % 21;
-    if (point < digits.size()) digits.insert(digits.size() - point, ".");
+    if (point < digits.size()) digits.insert(digits.size() - point, 1, '.');
     if (i % 2) digits += exponent;
     texts.push_back(digits);
   }
