@@ -106,6 +106,18 @@ void MakeWorkerCopy(const TSeznam& s, TSeznam& copy) {
   copy.LeftOutIndex = s.LeftOutIndex;
 }
 
+// Stores starting values into the working parameters of the iteration.
+void SetStartingValues(TSeznam& s, const TVektor& translation, Extended scale, Extended omega,
+                       Extended phi, Extended kappa) {
+  s.IterTranslationX = translation.x;
+  s.IterTranslationY = translation.y;
+  s.IterTranslationZ = translation.z;
+  s.IterScale = scale;
+  s.IterOmega = omega;
+  s.IterPhi = phi;
+  s.IterKappa = kappa;
+}
+
 // Starting values from the key matrices: their translation, the mean column
 // length as scale and the angles of the orthonormalised matrix.
 void StartFromKeyMatrices(TSeznam& s) {
@@ -120,13 +132,9 @@ void StartFromKeyMatrices(TSeznam& s) {
   AnglesFromRotation(*orthonormal, omega, phi, kappa);
   Matice::Release(orthonormal);
   guard.Check();
-  s.IterTranslationX = s.TranslationVector->Get(1, 1);
-  s.IterTranslationY = s.TranslationVector->Get(2, 1);
-  s.IterTranslationZ = s.TranslationVector->Get(3, 1);
-  s.IterScale = scale;
-  s.IterOmega = omega;
-  s.IterPhi = phi;
-  s.IterKappa = kappa;
+  const TVektor translation{s.TranslationVector->Get(1, 1), s.TranslationVector->Get(2, 1),
+                            s.TranslationVector->Get(3, 1)};
+  SetStartingValues(s, translation, scale, omega, phi, kappa);
 }
 
 // Below this many runs a second thread costs more than it saves.
@@ -351,13 +359,7 @@ void TSeznam::EstimateFromThreePoints() {
   AnglesFromRotation(*rotation, omega, phi, kappa);
   Matice::Release(rotation);
   guard.Check();
-  IterTranslationX = translation.x;
-  IterTranslationY = translation.y;
-  IterTranslationZ = translation.z;
-  IterScale = scale;
-  IterOmega = omega;
-  IterPhi = phi;
-  IterKappa = kappa;
+  SetStartingValues(*this, translation, scale, omega, phi, kappa);
 }
 
 }  // namespace ternavo
