@@ -10,7 +10,7 @@
 
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 namespace ternavo {
 

@@ -12,7 +12,7 @@
 #include "adjustment/seznam.h"
 #include "cli/cli_options.h"
 #include "cli/protocol_file.h"
-#include "text/notice.h"
+#include "numeric/notice.h"
 #include "text/text_lines.h"
 
 namespace ternavo {

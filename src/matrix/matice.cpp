@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 namespace ternavo {
 

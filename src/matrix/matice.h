@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "matrix/extended.h"
+#include "numeric/extended.h"
 
 namespace ternavo {
 

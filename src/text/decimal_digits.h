@@ -3,7 +3,7 @@
 // value, so 2.675 counts as a true half.
 #pragma once
 
-#include "matrix/extended.h"
+#include "numeric/extended.h"
 
 namespace ternavo {
 

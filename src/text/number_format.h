@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "matrix/extended.h"
+#include "numeric/extended.h"
 
 namespace ternavo {
 

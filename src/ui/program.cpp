@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "text/notice.h"
+#include "numeric/notice.h"
 #include "ui/dialogs.h"
 #include "ui/form1.h"
 #include "ui/form2.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "keys_test_support.h"
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 namespace ternavo::testing {
 namespace {

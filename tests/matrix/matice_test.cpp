@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 namespace ternavo {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "text/code_page.h"
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 namespace ternavo {
 namespace {

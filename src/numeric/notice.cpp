@@ -1,4 +1,4 @@
-#include "text/notice.h"
+#include "numeric/notice.h"
 
 #include <mutex>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "matrix/extended.h"
+#include "numeric/extended.h"
 
 #include <gtest/gtest.h>
 
