@@ -1,32 +1,19 @@
 #include "cli/cli_app.h"
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
-#include <algorithm>
-#include <exception>
-#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "adjustment/seznam.h"
+#include "app/protocol_saver.h"
+#include "app/texts.h"
 #include "cli/cli_options.h"
-#include "cli/protocol_file.h"
 #include "numeric/notice.h"
 #include "text/text_lines.h"
+#include "version.h"
 
 namespace ternavo {
 
 namespace {
-
-const char* const kBadFileText = "Nesprávný formát souboru!!!";
-const char* const kRefusedText = "Málo identických bodů !!";
-const char* const kNoDetailPointsText = "Nejsou podrobné body !";
-const char* const kTransformDoneText = "Transformace dokončena.";
-const char* const kNotComputedLine = "Výpočet neproveden.";
-const char* const kM0Caption = "Střední chyba jednotková: ";
-const char* const kSuspiciousCaption = "Podezřelý bod : ";
-const char* const kNoValue = "  /";
 
 // Notices of the computation go to standard error, one line each, for as
 // long as the run lasts.
@@ -42,16 +29,6 @@ class StderrNotices {
  private:
   NoticeHook previous_;
 };
-
-int32_t LeastUsedPoints(TTypTransformace type) { return type == kGeneralAffine ? 4 : 3; }
-
-void RunDriver(TSeznam& seznam, TTypTransformace type) {
-  switch (type) {
-    case kGeneralAffine: seznam.AdjustAffine(); break;
-    case kSimilarity: seznam.AdjustSimilarity(); break;
-    default: seznam.AdjustCongruence(); break;
-  }
-}
 
 void WriteLines(std::ostream& out, const TextLines& lines, std::size_t from) {
   for (std::size_t i = from; i < lines.Count(); ++i) {
@@ -70,64 +47,37 @@ void WriteTable(std::ostream& out, const CellGrid& grid) {
   }
 }
 
-// Points per block of the detail-point section.
-constexpr std::size_t kDetailBlock = 65536;
-// Heading lines of the section: empty line, title, column names.
-constexpr std::size_t kDetailHeadingLines = 3;
-
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
   TSeznam seznam;
-  if (!seznam.LoadFromFile(options.coordinateFile)) {
-    err << kBadFileText << '\n';
-    return kExitBadInput;
+  CellGrid grid(4);
+  Workflow workflow(seznam, grid);
+  const OpenResult opened = workflow.Open(options.coordinateFile);
+  if (opened.outcome != OpenOutcome::Loaded) {
+    err << opened.message << '\n';
+    return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
   }
 
   for (int32_t number : options.excluded) {
-    bool found = false;
-    for (TIdentickyBod& point : seznam.IdenticalPoints) {
-      if (point.Number == number) {
-        point.Used = false;
-        found = true;
-      }
-    }
-    if (!found) {
+    if (!workflow.SwitchOffNumber(number)) {
       err << "ternavo-cli: bod " << number << " není mezi identickými body souboru\n"
           << CliUsageHint();
       return kExitUsage;
     }
   }
   // The table as the window shows it after loading and switching points off.
-  CellGrid grid(4);
   seznam.ShowPoints(grid);
 
-  // Before computing, the diagnostic columns are blanked, refused or not.
-  for (int32_t row = 1; row <= seznam.GetIdenticalCount(); ++row) {
-    grid.SetCell(1, row, kNoValue);
-    grid.SetCell(2, row, kNoValue);
-  }
-  if (seznam.GetUsedCount() < LeastUsedPoints(options.type)) {
-    err << kRefusedText << '\n';
+  const KeyResult key = workflow.RecomputeKey(options.type);
+  if (key.outcome == KeyOutcome::Refused) {
+    err << texts::kTooFewUsedPoints << '\n';
     return kExitNotComputed;
   }
 
-  RunDriver(seznam, options.type);
-
-  std::string m0Label;
-  std::string pointLabel;
-  seznam.ShowResults(grid, m0Label, pointLabel);
-
-  TextLines protocol;
-  if (seznam.KeyValid) {
-    seznam.WriteProtocol(protocol, options.type);
-  } else {
-    protocol.AppendLine(kNotComputedLine);
-  }
-
-  int status = seznam.KeyValid ? kExitKeyComputed : kExitNotComputed;
+  int status = key.outcome == KeyOutcome::Computed ? kExitKeyComputed : kExitNotComputed;
   ProtocolFileWriter file;
   bool toFile = false;
   if (options.hasOutput) {
-    toFile = file.Open(options.outputFile);
+    toFile = file.Open(options.outputFile, {options.coordinateFile});
     if (!toFile) {
       err << file.Error() << '\n';
       status = kExitOutputFailed;
@@ -135,23 +85,19 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
   }
 
   WriteTable(out, grid);
-  out << kM0Caption << m0Label << '\n';
-  out << kSuspiciousCaption << pointLabel << '\n';
+  out << texts::kM0Caption << key.m0Label << '\n';
+  out << texts::kSuspiciousCaption << key.pointLabel << '\n';
   out << '\n';
-  WriteLines(out, protocol, 0);
-  if (toFile) file.Append(protocol);
+  WriteLines(out, key.protocol, 0);
+  if (toFile) file.Append(key.protocol);
 
-  if (seznam.KeyValid && options.transform) {
-    if (seznam.GetDetailCount() <= 0) {
-      err << kNoDetailPointsText << '\n';
-    } else {
-      TransformDetailPointsInBlocks(seznam, kDetailBlock,
-                                    [&](const TextLines& lines, std::size_t from) {
-                                      WriteLines(out, lines, from);
-                                      if (toFile) file.Append(lines, from);
-                                    });
-      err << kTransformDoneText << '\n';
-    }
+  if (key.outcome == KeyOutcome::Computed && options.transform) {
+    const bool transformed =
+        workflow.TransformDetailPoints([&](const TextLines& lines, std::size_t from) {
+          WriteLines(out, lines, from);
+          if (toFile) file.Append(lines, from);
+        });
+    err << (transformed ? texts::kTransformDone : texts::kNoDetailPoints) << '\n';
   }
 
   out.flush();
@@ -168,38 +114,6 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-void TransformDetailPointsInBlocks(
-    TSeznam& seznam, std::size_t blockSize,
-    const std::function<void(const TextLines& lines, std::size_t from)>& sink) {
-  if (blockSize == 0) blockSize = 1;
-  std::vector<TPodrobnyBod> all = std::move(seznam.DetailPoints);
-  seznam.DetailPoints.clear();
-  try {
-    for (std::size_t first = 0; first < all.size(); first += blockSize) {
-      const std::size_t last = std::min(all.size(), first + blockSize);
-      seznam.DetailPoints.assign(all.begin() + static_cast<std::ptrdiff_t>(first),
-                                 all.begin() + static_cast<std::ptrdiff_t>(last));
-      TextLines lines;
-      seznam.TransformDetailPoints(lines);
-      sink(lines, first == 0 ? 0 : kDetailHeadingLines);
-    }
-  } catch (...) {
-    seznam.DetailPoints = std::move(all);
-    throw;
-  }
-  seznam.DetailPoints = std::move(all);
-}
-
-std::string ErrorReportText(const std::string& text) {
-  if (text.empty()) return text;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  int32_t index = static_cast<int32_t>(text.size());
-  UChar32 last = 0;
-  U8_PREV(bytes, 0, index, last);
-  if (last >= 0 && u_isalnum(last)) return text + ".";
-  return text;
-}
-
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
@@ -210,8 +124,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     err << "ternavo-cli: " << error << '\n' << CliUsageHint();
     return kExitUsage;
   }
-  if (options.help) {
-    out << CliUsageText();
+  if (options.help || options.version) {
+    if (options.help) {
+      out << CliUsageText();
+    } else {
+      out << "ternavo-cli " << kVersion << '\n';
+    }
     out.flush();
     return out ? kExitKeyComputed : kExitOutputFailed;
   }
@@ -219,11 +137,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   StderrNotices notices(err);
   try {
     return Run(options, out, err);
-  } catch (const std::bad_alloc&) {
-    err << ErrorReportText("Nedostatek paměti") << '\n';
-    return kExitNotComputed;
-  } catch (const std::exception& e) {
-    err << ErrorReportText(e.what()) << '\n';
+  } catch (...) {
+    err << ErrorReportText(ExceptionMessage(std::current_exception())) << '\n';
     return kExitNotComputed;
   }
 }

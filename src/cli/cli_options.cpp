@@ -96,6 +96,14 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       options.help = true;
       return true;
     }
+    if (name == "--version") {
+      if (hasValue) {
+        error = "přepínač --version nemá hodnotu";
+        return false;
+      }
+      options.version = true;
+      return true;
+    }
     if (name == "--transform") {
       if (hasValue) {
         error = "přepínač --transform nemá hodnotu";
@@ -169,6 +177,7 @@ std::string CliUsageText() {
       "                         append the transformed detail points after the key\n"
       "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
       "                         save the protocol (Windows-1250, CR LF)\n"
+      "      --version          verze programu / the program's version\n"
       "  -h, --help             tato nápověda / this help\n"
       "\n"
       "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
@@ -179,9 +188,9 @@ std::string CliUsageText() {
       "  0  klíč vypočten / key computed\n"
       "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
       "  2  chybné použití / usage error\n"
-      "  3  soubor souřadnic nečitelný nebo v nesprávném formátu /\n"
-      "     coordinate file unreadable or in a wrong format\n"
-      "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n";
+      "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
+      "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
+      "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
 }
 
 std::string CliUsageHint() {

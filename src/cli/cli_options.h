@@ -13,8 +13,9 @@ namespace ternavo {
 inline constexpr int kExitKeyComputed = 0;
 inline constexpr int kExitNotComputed = 1;  // refused, not made, or a fault
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitBadInput = 3;     // coordinate file unreadable or wrong format
+inline constexpr int kExitBadInput = 3;     // coordinate file in a wrong format
 inline constexpr int kExitOutputFailed = 4; // protocol file or standard output not written
+inline constexpr int kExitCannotOpen = 5;   // coordinate file cannot be opened
 
 struct CliOptions {
   TTypTransformace type = kGeneralAffine;
@@ -24,10 +25,11 @@ struct CliOptions {
   std::string outputFile;
   std::string coordinateFile;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments after the program name. Returns false with a Czech
-// message in error for a usage error. With -h/--help the rest is not checked.
+// message in error for a usage error. With -h/--help or --version the rest is not checked.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                      std::string& error);
 

@@ -3,6 +3,7 @@
 
 #include "adjustment/seznam.h"
 #include "text/number_format.h"
+#include "version.h"
 
 namespace ternavo {
 
@@ -39,7 +40,7 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
   const Matice& s = *ScaleMatrix;
 
   memo.Clear();
-  memo.AppendLine("Program Ternavo v 2.0, Protokol o výpočtu.");
+  memo.AppendLine(std::string("Program Ternavo v ") + kVersion + ", Protokol o výpočtu.");
   bool known = false;
   std::string typeLine = TypeLine(t, known);
   if (known) memo.AppendLine(std::move(typeLine));

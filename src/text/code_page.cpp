@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/utf8.h>
 
 namespace ternavo {
 
@@ -107,6 +109,15 @@ std::string EncodeProtocolFile(const std::string& utf8Text) {
     end = lf;
   }
   return out;
+}
+
+bool EndsInLetterOrDigit(const std::string& utf8) {
+  if (utf8.empty()) return false;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
+  auto index = static_cast<int32_t>(utf8.size());
+  UChar32 last = 0;
+  U8_PREV(bytes, 0, index, last);
+  return last >= 0 && u_isalnum(last);
 }
 
 }  // namespace ternavo

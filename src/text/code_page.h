@@ -14,4 +14,8 @@ std::string Utf8ToWindows1250(const std::string& utf8);
 // becomes CR LF, then the text is converted to Windows-1250.
 std::string EncodeProtocolFile(const std::string& utf8Text);
 
+// Whether the UTF-8 text's last character is a letter or a digit (any
+// script, including characters outside the Basic Multilingual Plane).
+bool EndsInLetterOrDigit(const std::string& utf8);
+
 }  // namespace ternavo

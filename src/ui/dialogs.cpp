@@ -1,5 +1,7 @@
 #include "ui/dialogs.h"
 
+#include "app/error_report.h"
+
 #include <new>
 #include <stdexcept>
 
@@ -67,20 +69,11 @@ void ShowErrorMessage(QWidget* parent, const QString& text) {
 }
 
 QString ErrorReportText(const QString& text) {
-  if (!text.isEmpty() && text.back().isLetterOrNumber()) return text + QLatin1Char('.');
-  return text;
+  return QString::fromStdString(ternavo::ErrorReportText(text.toStdString()));
 }
 
 QString ExceptionText(const std::exception_ptr& error) {
-  try {
-    if (error) std::rethrow_exception(error);
-  } catch (const std::bad_alloc&) {
-    return QStringLiteral("Nedostatek paměti");
-  } catch (const std::exception& e) {
-    return QString::fromUtf8(e.what());
-  } catch (...) {
-  }
-  return QStringLiteral("Neznámá chyba");
+  return QString::fromStdString(ExceptionMessage(error));
 }
 
 void ShowErrorReport(QWidget* parent, const std::exception_ptr& error) {

@@ -8,14 +8,16 @@
 
 #include <QString>
 
+#include "app/texts.h"
+#include "version.h"
+
 class QWidget;
 
 namespace ternavo {
 
-// Caption of plain boxes and of the general error report.
-inline constexpr const char* kApplicationTitle = "Ternavo v2";
-// Caption of the box for a file that cannot be read.
-inline constexpr const char* kErrorCaption = "Error";
+// Caption of the box for a file that cannot be read; kApplicationTitle
+// (version.h) captions plain boxes and the general error report.
+inline constexpr const char* kErrorCaption = texts::kErrorCaption;
 
 enum class MessageIcon { None, Error };
 

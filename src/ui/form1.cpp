@@ -14,7 +14,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
+#include "app/texts.h"
 #include "text/number_format.h"
+#include "version.h"
 #include "ui/dialogs.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
@@ -31,8 +35,11 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-const QString kMainCaption = QStringLiteral("Ternavo v2.0 ");
-const QString kDiagnosticPlaceholder = QStringLiteral("  /");
+// "Ternavo v2.0 ", with the trailing blank.
+QString MainCaption() {
+  return QString::fromUtf8(texts::kApplicationTitlePrefix) + QString::fromUtf8(kVersion) +
+         QLatin1Char(' ');
+}
 constexpr int kLabel4RightEdge = 117;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
@@ -198,10 +205,12 @@ void TForm1::FormCreate(QObject* /*sender*/) {
   UsedBitmap = Image1->pixmap();
   UnusedBitmap = Image2->pixmap();
   Seznam = std::make_unique<TSeznam>();
+  workflow_ = std::make_unique<Workflow>(*Seznam, grid_);
   ResetMainWindow();
 }
 
 void TForm1::FormDestroy(QObject* /*sender*/) {
+  workflow_.reset();
   Seznam.reset();
   if (Form1 == this) Form1 = nullptr;
 }
@@ -218,7 +227,7 @@ void TForm1::ResetMainWindow() {
   StringGrid1->hide();
   grid_.SetRowCount(2);
   RefreshGrid();
-  setWindowTitle(kMainCaption);
+  setWindowTitle(MainCaption());
   Panel1->hide();
 }
 
@@ -258,17 +267,17 @@ void TForm1::Otevt1Click(QObject* /*sender*/) {
   ResetMainWindow();
   const std::optional<QString> path = Dialogs().GetOpenFileName(this);
   if (!path) return;
-  bool loaded = false;
+  OpenResult opened;
   {
     BusyCursor busy;
-    loaded = Seznam->LoadFromFile(QFile::encodeName(*path).toStdString());
+    opened = workflow_->Open(QFile::encodeName(*path).toStdString());
   }
-  if (!loaded) {
-    ShowErrorMessage(this, QStringLiteral("Nesprávný formát souboru!!!"));
+  if (opened.outcome != OpenOutcome::Loaded) {
+    ShowErrorMessage(this, QString::fromStdString(opened.message));
     return;
   }
-  setWindowTitle(kMainCaption + *path);
-  Seznam->ShowPoints(grid_);
+  if (Form2) Form2->SetCoordinateFile(workflow_->LoadedPath());
+  setWindowTitle(MainCaption() + *path);
   RefreshGrid();
   StringGrid1->show();
   SetCountLabel(Label6, Seznam->GetIdenticalCount());
@@ -291,57 +300,25 @@ void TForm1::RadioGroup1Click(QObject* /*sender*/) {
 
 void TForm1::BitBtn1Click(QObject* /*sender*/) {
   Form2->hide();
-  const int32_t used = Seznam->GetUsedCount();
-  const int32_t count = Seznam->GetIdenticalCount();
-  const std::string placeholder = kDiagnosticPlaceholder.toStdString();
-  for (int32_t row = 1; row <= count && row < grid_.RowCount(); ++row) {
-    grid_.SetCell(1, row, placeholder);
-    grid_.SetCell(2, row, placeholder);
-  }
-  RefreshGrid();
-
-  const TTypTransformace type = RadioGroup1ItemIndex();
-  const int32_t least = type == kGeneralAffine ? 4 : 3;
-  if (used < least) {
-    ShowPlainMessage(this, QStringLiteral("Málo identických bodů !!"));
-    return;
-  }
-
-  std::string m0Label;
-  std::string pointLabel;
+  KeyResult key;
   {
     BusyCursor busy;
-    switch (type) {
-      case kGeneralAffine: Seznam->AdjustAffine(); break;
-      case kSimilarity: Seznam->AdjustSimilarity(); break;
-      case kCongruence: Seznam->AdjustCongruence(); break;
-      default: break;
-    }
-    Seznam->ShowResults(grid_, m0Label, pointLabel);
+    key = workflow_->RecomputeKey(RadioGroup1ItemIndex());
   }
   RefreshGrid();
-  SetResultLabels(m0Label, pointLabel);
-
-  if (Seznam->KeyValid) {
-    TextLines protocol;
-    Seznam->WriteProtocol(protocol, type);
-    Form2->SetProtocol(protocol);
-    SetComputedControls(true);
-  } else {
-    SetComputedControls(false);
-    TextLines failure;
-    failure.AppendLine("Výpočet neproveden.");
-    Form2->SetProtocol(failure);
+  if (key.outcome == KeyOutcome::Refused) {
+    ShowPlainMessage(this, QString::fromUtf8(texts::kTooFewUsedPoints));
+    return;
   }
+  SetResultLabels(key.m0Label, key.pointLabel);
+  SetComputedControls(key.outcome == KeyOutcome::Computed);
+  Form2->SetProtocol(key.protocol);
 }
 
 void TForm1::SpeedButton1Click(QObject* /*sender*/) {
-  const int32_t suspicious = Seznam->FindSuspiciousPoint();
-  if (suspicious >= 0) {
-    Seznam->IdenticalPoints[static_cast<std::size_t>(suspicious)].Used = false;
-    std::string m0Label;
-    std::string pointLabel;
-    Seznam->ShowResults(grid_, m0Label, pointLabel);
+  std::string m0Label;
+  std::string pointLabel;
+  if (workflow_->ExcludeSuspiciousPoint(m0Label, pointLabel)) {
     RefreshGrid();
     SetResultLabels(m0Label, pointLabel);
   }
@@ -351,13 +328,7 @@ void TForm1::SpeedButton1Click(QObject* /*sender*/) {
 
 void TForm1::StringGrid1DblClick(QObject* /*sender*/) {
   const QPoint cell = StringGrid1->CurrentGridCell();
-  const int row = cell.y();
-  if (row <= 0 || cell.x() != 3) return;
-  const auto index = static_cast<std::size_t>(row - 1);
-  if (index >= Seznam->IdenticalPoints.size()) return;
-  TIdentickyBod& point = Seznam->IdenticalPoints[index];
-  point.Used = !point.Used;
-  Seznam->ShowPoints(grid_);
+  if (cell.x() != 3 || !workflow_->TogglePoint(cell.y())) return;
   RefreshGrid();
   SetCountLabel(Label8, Seznam->GetUsedCount());
   SetComputedControls(false);
@@ -373,17 +344,19 @@ void TForm1::StringGrid1DrawCell(QPainter* painter, int column, int row, const Q
 void TForm1::BitBtn3Click(QObject* /*sender*/) { Form2->ShowWithoutBlocking(); }
 
 void TForm1::BitBtn2Click(QObject* /*sender*/) {
-  if (Seznam->GetDetailCount() <= 0) {
-    ShowPlainMessage(this, QStringLiteral("Nejsou podrobné body !"));
-    return;
-  }
+  bool transformed = false;
   {
     BusyCursor busy;
-    TextLines section;
-    Seznam->TransformDetailPoints(section);
-    Form2->AppendProtocol(section);
+    // The window takes the section whole: one append, however long.
+    transformed = workflow_->TransformDetailPoints(
+        [](const TextLines& lines, std::size_t) { Form2->AppendProtocol(lines); },
+        std::numeric_limits<std::size_t>::max());
   }
-  ShowPlainMessage(this, QStringLiteral("Transformace dokončena."));
+  if (!transformed) {
+    ShowPlainMessage(this, QString::fromUtf8(texts::kNoDetailPoints));
+    return;
+  }
+  ShowPlainMessage(this, QString::fromUtf8(texts::kTransformDone));
   Form2->ShowWithoutBlocking();
 }
 

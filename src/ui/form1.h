@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "adjustment/seznam.h"
+#include "app/workflow.h"
 #include "text/text_lines.h"
 
 class QAction;
@@ -93,6 +94,7 @@ class TForm1 : public QMainWindow {
   QPixmap UsedBitmap;
   QPixmap UnusedBitmap;
   CellGrid grid_{4};
+  std::unique_ptr<Workflow> workflow_;
   bool centred_ = false;
 };
 

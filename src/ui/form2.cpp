@@ -1,10 +1,10 @@
 #include "ui/form2.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include <QButtonGroup>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "text/code_page.h"
+#include "app/protocol_saver.h"
 #include "ui/dialogs.h"
 #include "ui/looks.h"
 
@@ -37,12 +37,6 @@ QToolButton* MakeToolButton(QToolBar* bar, const char* name, const char* picture
   button->setToolTip(tip);
   bar->addWidget(button);
   return button;
-}
-
-[[noreturn]] void SaveFailed(const QString& path, const QString& reason) {
-  const QString text = QStringLiteral("Soubor \"%1\" nelze uložit: %2")
-                           .arg(QDir::toNativeSeparators(path), reason);
-  throw std::runtime_error(text.toStdString());
 }
 
 }  // namespace
@@ -147,7 +141,7 @@ void TForm2::ToolButton1Click(QObject* /*sender*/) {
       Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
                                 QString::fromLatin1(kProtocolFileSuffix));
   if (!path) return;
-  SaveProtocolFile(*path, ProtocolText());
+  SaveProtocolFile(*path, ProtocolText(), coordinateFile_);
 }
 
 void TForm2::ToolButton2Click(QObject* /*sender*/) {
@@ -162,21 +156,12 @@ void TForm2::ToolButton4Click(QObject* /*sender*/) {
   Memo1->setReadOnly(true);
 }
 
-void SaveProtocolFile(const QString& path, const QString& text) {
-  const std::string bytes = EncodeProtocolFile(text.toStdString());
-  const QFileInfo target(path);
-  // Replacing by rename would pass over a file the user protected.
-  if (target.exists() && !target.isWritable())
-    SaveFailed(path, QStringLiteral("soubor je chráněn proti zápisu"));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) SaveFailed(path, file.errorString());
-  const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(bytes.data(), size) != size) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    SaveFailed(path, reason);
-  }
-  if (!file.commit()) SaveFailed(path, file.errorString());
+void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep) {
+  std::string error;
+  std::vector<std::string> kept;
+  if (!keep.empty()) kept.push_back(keep);
+  if (!SaveProtocolText(QFile::encodeName(path).toStdString(), text.toStdString(), error, kept))
+    throw std::runtime_error(error);
 }
 
 }  // namespace ternavo

@@ -2,6 +2,8 @@
 // Windows-1250 text file.
 #pragma once
 
+#include <string>
+
 #include <QWidget>
 
 #include "text/text_lines.h"
@@ -32,6 +34,8 @@ class TForm2 : public QWidget {
   QString ProtocolText() const;
   // Shows the window without blocking and brings it to the front.
   void ShowWithoutBlocking();
+  // The coordinate file the protocol comes from: a save never overwrites it.
+  void SetCoordinateFile(const std::string& path) { coordinateFile_ = path; }
 
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButton1 = nullptr;
@@ -46,17 +50,18 @@ class TForm2 : public QWidget {
  private:
   QButtonGroup* editGroup_ = nullptr;
   bool centred_ = false;
+  std::string coordinateFile_;
 };
 
 // Filter and default suffix of the save dialog.
 extern const char* const kProtocolFileFilter;  // "*.txt (*.txt)"
 extern const char* const kProtocolFileSuffix;  // "txt"
 
-// Writes the text as a protocol file (Windows-1250, CR LF) through a
-// temporary file that replaces the target only when all was written.
-// Throws std::runtime_error with a text for the user when it fails; the
-// file that was there before is then left as it was.
-void SaveProtocolFile(const QString& path, const QString& text);
+// Writes the text as a protocol file (Windows-1250, CR LF) by the one save
+// policy (app/protocol_saver.h); `keep` names the coordinate file, which is
+// never overwritten. Throws std::runtime_error with a text for the user when
+// it fails; the file that was there before is then left as it was.
+void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep = {});
 
 // The protocol window (set while it exists).
 extern TForm2* Form2;

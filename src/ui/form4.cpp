@@ -1,5 +1,8 @@
 #include "ui/form4.h"
 
+#include "app/texts.h"
+#include "version.h"
+
 #include <QLabel>
 
 #include "ui/form1.h"
@@ -33,7 +36,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setFont(SansFont(11));
   setFixedSize(401, 153);
 
-  Label1 = MakeBlueLabel(this, "Label1", QStringLiteral("Ternavo v2.0"), 20, QRect(8, 8, 337, 33));
+  Label1 = MakeBlueLabel(this, "Label1", QString::fromUtf8(texts::kApplicationTitlePrefix) + QString::fromUtf8(kVersion), 20, QRect(8, 8, 337, 33));
   Label2 = MakeBlueLabel(
       this, "Label2",
       QStringLiteral("Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "

@@ -94,7 +94,11 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
       {"same_source_affine.C.out", {"tests/data/cli/same_source.txt"}, "C", 1,
        std::string(kSingularAffineNotice) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
-      {nullptr, {"tests/data/cli/no_such_file.txt"}, "C", 3, badFile},
+      // A file that cannot be opened is not a file in a wrong format.
+      {nullptr, {"tests/data/cli/no_such_file.txt"}, "C", 5,
+       "Soubor \"tests/data/cli/no_such_file.txt\" nelze otevřít: soubor nebo složka neexistuje\n"},
+      {nullptr, {"tests/data/cli"}, "C", 5,
+       "Soubor \"tests/data/cli\" nelze otevřít: je to složka\n"},
       {nullptr, {"tests/data/cli/three_points.txt"}, "C", 1, "Málo identických bodů !!\n"},
       // A fault of the computation: its text, ending in a full stop already.
       {nullptr, {"-t", "similarity", "tests/data/cli/same_source.txt"}, "C", 1,
@@ -159,7 +163,7 @@ TEST_F(CliProgram, OutputFileWhenTheRunFails) {
   const Result r =
       Run({"-t", "1", "-o", unwritable.string(), "examples/local_site_similarity.txt"});
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err.rfind("Protokol nelze uložit do souboru " + unwritable.string() + ": ", 0), 0u)
+  EXPECT_EQ(r.err.rfind("Soubor \"" + unwritable.string() + "\" nelze uložit: ", 0), 0u)
       << r.err;
   EXPECT_NE(r.out.find("Střední chyba jednotková:  "), std::string::npos);
 }

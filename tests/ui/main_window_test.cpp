@@ -223,8 +223,11 @@ TEST_F(MainWindowTest, FailedLoadShowsExactlyOneErrorBox) {
   ExpectOnlyMessage(format, MessageIcon::Error, QStringLiteral("Error"));
   ExpectLook(false, false, false, false);
   EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 "));
-  Open(folder_.filePath(QStringLiteral("missing.txt")));
-  ExpectOnlyMessage(format, MessageIcon::Error, QStringLiteral("Error"));
+  const QString missing = folder_.filePath(QStringLiteral("missing.txt"));
+  Open(missing);
+  ExpectOnlyMessage(QStringLiteral("Soubor \"%1\" nelze otevřít: soubor nebo složka neexistuje")
+                        .arg(missing),
+                    MessageIcon::Error, QStringLiteral("Error"));
 }
 
 TEST_F(MainWindowTest, DoubleClicksOutsideTheUseColumnAndTheProtocolButton) {

@@ -1,0 +1,146 @@
+#include "app/workflow.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "app/error_report.h"
+#include "app/texts.h"
+
+namespace ternavo {
+
+namespace {
+
+// Whether the path names something that can be read as a file: the reader
+// itself cannot tell a missing file from a wrong one.
+bool CanOpenForReading(const std::string& path, int& errorNumber) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    errorNumber = errno;
+    return false;
+  }
+  struct stat st {};
+  const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+  ::close(fd);
+  if (folder) {
+    errorNumber = EISDIR;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+OpenResult Workflow::Open(const std::string& path) {
+  int errorNumber = 0;
+  if (!CanOpenForReading(path, errorNumber)) {
+    return {OpenOutcome::CannotOpen,
+            "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(errorNumber)};
+  }
+  if (!seznam_.LoadFromFile(path)) return {OpenOutcome::WrongFormat, texts::kWrongFormat};
+  loadedPath_ = path;
+  seznam_.ShowPoints(grid_);
+  return {OpenOutcome::Loaded, {}};
+}
+
+int32_t Workflow::LeastUsedPoints(TTypTransformace type) {
+  return type == kGeneralAffine ? 4 : 3;
+}
+
+KeyResult Workflow::RecomputeKey(TTypTransformace type) {
+  KeyResult result;
+  const int32_t used = seznam_.GetUsedCount();
+  const int32_t count = seznam_.GetIdenticalCount();
+  for (int32_t row = 1; row <= count && row < grid_.RowCount(); ++row) {
+    grid_.SetCell(1, row, texts::kNoDiagnostic);
+    grid_.SetCell(2, row, texts::kNoDiagnostic);
+  }
+  if (used < LeastUsedPoints(type)) return result;
+
+  switch (type) {
+    case kGeneralAffine: seznam_.AdjustAffine(); break;
+    case kSimilarity: seznam_.AdjustSimilarity(); break;
+    case kCongruence: seznam_.AdjustCongruence(); break;
+    default: break;
+  }
+  seznam_.ShowResults(grid_, result.m0Label, result.pointLabel);
+  if (seznam_.KeyValid) {
+    result.outcome = KeyOutcome::Computed;
+    seznam_.WriteProtocol(result.protocol, type);
+  } else {
+    result.outcome = KeyOutcome::NotComputed;
+    result.protocol.AppendLine(texts::kNotComputed);
+  }
+  return result;
+}
+
+bool Workflow::ExcludeSuspiciousPoint(std::string& m0Label, std::string& pointLabel) {
+  const int32_t suspicious = seznam_.FindSuspiciousPoint();
+  if (suspicious < 0) return false;
+  seznam_.IdenticalPoints[static_cast<std::size_t>(suspicious)].Used = false;
+  seznam_.ShowResults(grid_, m0Label, pointLabel);
+  return true;
+}
+
+bool Workflow::TogglePoint(int32_t row) {
+  if (row <= 0) return false;
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (index >= seznam_.IdenticalPoints.size()) return false;
+  TIdentickyBod& point = seznam_.IdenticalPoints[index];
+  point.Used = !point.Used;
+  seznam_.ShowPoints(grid_);
+  return true;
+}
+
+bool Workflow::SwitchOffNumber(int32_t number) {
+  bool found = false;
+  for (TIdentickyBod& point : seznam_.IdenticalPoints) {
+    if (point.Number == number) {
+      point.Used = false;
+      found = true;
+    }
+  }
+  return found;
+}
+
+bool Workflow::TransformDetailPoints(const DetailSectionSink& sink, std::size_t blockSize) {
+  if (seznam_.GetDetailCount() <= 0) return false;
+  TransformDetailPointsInBlocks(seznam_, blockSize, sink);
+  return true;
+}
+
+void TransformDetailPointsInBlocks(TSeznam& seznam, std::size_t blockSize,
+                                   const DetailSectionSink& sink) {
+  // Heading lines of the section: empty line, title, column names.
+  constexpr std::size_t kHeadingLines = 3;
+  if (blockSize == 0) blockSize = 1;
+  if (seznam.DetailPoints.empty()) return;
+  if (seznam.DetailPoints.size() <= blockSize) {
+    TextLines lines;
+    seznam.TransformDetailPoints(lines);
+    sink(lines, 0);
+    return;
+  }
+  std::vector<TPodrobnyBod> all = std::move(seznam.DetailPoints);
+  seznam.DetailPoints.clear();
+  try {
+    for (std::size_t first = 0; first < all.size(); first += blockSize) {
+      const std::size_t last = std::min(all.size(), first + blockSize);
+      seznam.DetailPoints.assign(all.begin() + static_cast<std::ptrdiff_t>(first),
+                                 all.begin() + static_cast<std::ptrdiff_t>(last));
+      TextLines lines;
+      seznam.TransformDetailPoints(lines);
+      sink(lines, first == 0 ? 0 : kHeadingLines);
+    }
+  } catch (...) {
+    seznam.DetailPoints = std::move(all);
+    throw;
+  }
+  seznam.DetailPoints = std::move(all);
+}
+
+}  // namespace ternavo

@@ -1,0 +1,100 @@
+// The workflow both front ends run: open a coordinate file, compute the key
+// with its diagnostics, switch points off and on, transform the detail points.
+// The window's handlers and ternavo-cli turn events or options into these
+// calls and show what they return; the rules live here once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "adjustment/seznam.h"
+#include "text/text_lines.h"
+
+namespace ternavo {
+
+enum class OpenOutcome {
+  Loaded,
+  CannotOpen,   // missing, a folder, no read permission, ...: the list is untouched
+  WrongFormat,  // read, but not a coordinate file: the list keeps what the reader left
+};
+
+struct OpenResult {
+  OpenOutcome outcome = OpenOutcome::Loaded;
+  std::string message;  // the text to show when not loaded
+};
+
+enum class KeyOutcome {
+  Refused,      // too few used points: nothing computed, the box says why
+  Computed,     // KeyValid: the protocol holds the key
+  NotComputed,  // the protocol holds "Výpočet neproveden."
+};
+
+struct KeyResult {
+  KeyOutcome outcome = KeyOutcome::Refused;
+  std::string m0Label;     // the m0 label's text after a computation
+  std::string pointLabel;  // the suspicious-point label's text
+  TextLines protocol;      // the whole new protocol (empty when refused)
+};
+
+// Receives the detail-point section in blocks: `lines` from index `from` on
+// belong to the section (a later block repeats the heading, which is skipped).
+using DetailSectionSink = std::function<void(const TextLines& lines, std::size_t from)>;
+
+class Workflow {
+ public:
+  // Both belong to the caller and outlive the workflow.
+  Workflow(TSeznam& seznam, CellGrid& grid) : seznam_(seznam), grid_(grid) {}
+
+  // Reads the coordinate file; when loaded, the table shows the points.
+  OpenResult Open(const std::string& path);
+
+  // The least number of used points the type needs: 4 affine, 3 otherwise.
+  static int32_t LeastUsedPoints(TTypTransformace type);
+
+  // "Přepočítat klíč": blanks the diagnostic columns, refuses too few used
+  // points, runs the computation of the type and fills the table.
+  KeyResult RecomputeKey(TTypTransformace type);
+
+  // Switches off the suspicious point and redisplays the stored diagnostics.
+  // False when there is none (the table is then left as it is).
+  bool ExcludeSuspiciousPoint(std::string& m0Label, std::string& pointLabel);
+
+  // Switches the point shown in table row `row` (1 = point 0) off or on and
+  // returns the table to its after-loading look. False for a row that shows
+  // no point.
+  bool TogglePoint(int32_t row);
+
+  // "TRANSFORMOVAT": false when there are no detail points; otherwise the
+  // section goes to the sink in blocks of at most `blockSize` points.
+  bool TransformDetailPoints(const DetailSectionSink& sink,
+                             std::size_t blockSize = kDetailBlockPoints);
+
+  // Switches off every identical point with this number; false when none has it.
+  bool SwitchOffNumber(int32_t number);
+
+  // The coordinate file last loaded ("" before), so a save never overwrites it.
+  const std::string& LoadedPath() const { return loadedPath_; }
+
+  TSeznam& Points() { return seznam_; }
+  CellGrid& Table() { return grid_; }
+
+  // Points per block of the detail-point section.
+  static constexpr std::size_t kDetailBlockPoints = 65536;
+
+ private:
+  TSeznam& seznam_;
+  CellGrid& grid_;
+  std::string loadedPath_;
+};
+
+// The detail-point section as TSeznam.TransformDetailPoints writes it, handed
+// to `sink` in blocks of at most `blockSize` points so that a long section is
+// never held whole: the first block with its three heading lines, each later
+// one with `from` = 3 (its repeated heading is to be skipped). The detail
+// points are put back afterwards.
+void TransformDetailPointsInBlocks(TSeznam& seznam, std::size_t blockSize,
+                                   const DetailSectionSink& sink);
+
+}  // namespace ternavo
