@@ -86,24 +86,17 @@ void LoadIteration(TSeznam& s, const IterationState& st) {
   s.IterScale = st.scale;
 }
 
-// A private copy for one worker: the identical points, the key and the
-// parameters; the detail points (possibly millions) are not needed.
-void MakeWorkerCopy(const TSeznam& s, TSeznam& copy) {
-  copy.IdenticalPoints = s.IdenticalPoints;
-  copy.RotationMatrix = s.RotationMatrix->Clone();
-  copy.ScaleMatrix = s.ScaleMatrix->Clone();
-  copy.TranslationVector = s.TranslationVector->Clone();
-  copy.M0 = s.M0;
-  copy.KeyValid = s.KeyValid;
-  copy.Omega = s.Omega;
-  copy.Phi = s.Phi;
-  copy.Kappa = s.Kappa;
-  copy.TranslationX = s.TranslationX;
-  copy.TranslationY = s.TranslationY;
-  copy.TranslationZ = s.TranslationZ;
-  copy.Scale = s.Scale;
-  LoadIteration(copy, SaveIteration(s));
-  copy.LeftOutIndex = s.LeftOutIndex;
+// The state every worker starts from: a whole copy but for the detail points
+// (possibly millions), which no run needs. Every other field is copied by the
+// class itself, so a field added later reaches the workers too.
+TSeznam CopyWithoutDetailPoints(TSeznam& s) {
+  struct PutBack {
+    TSeznam& s;
+    std::vector<TPodrobnyBod> details;
+    ~PutBack() { s.DetailPoints = std::move(details); }
+  } putBack{s, std::move(s.DetailPoints)};
+  s.DetailPoints.clear();
+  return TSeznam(s);
 }
 
 // Stores starting values into the working parameters of the iteration.
@@ -167,11 +160,12 @@ void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
 
   std::exception_ptr setupError;
   std::atomic<bool> setupFailed{false};
+  const TSeznam start = CopyWithoutDetailPoints(s);
 
   auto worker = [&]() {
     TSeznam copy;
     try {
-      MakeWorkerCopy(s, copy);
+      copy = start;
     } catch (...) {
       // The other workers take the runs this one cannot.
       if (!setupFailed.exchange(true)) setupError = std::current_exception();

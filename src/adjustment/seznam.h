@@ -49,17 +49,21 @@ inline constexpr int32_t kMaxUsedPoints = 21845;
 
 class TSeznam {
  public:
-  TSeznam();   // Create: zero key matrices, empty lists, LeftOutIndex -1
-  ~TSeznam();  // Destroy
-  TSeznam(const TSeznam& other);             // deep copy (own key matrices)
-  TSeznam& operator=(const TSeznam& other);  // deep copy
+  TSeznam();  // Create: zero key matrices, empty lists, LeftOutIndex -1
+  // Copies are deep (each owns its key matrices); every field is copied, so
+  // a field added later cannot be forgotten.
+  TSeznam(const TSeznam& other) = default;
+  TSeznam& operator=(const TSeznam& other) = default;
+  TSeznam(TSeznam&& other) noexcept = default;
+  TSeznam& operator=(TSeznam&& other) noexcept = default;
+  ~TSeznam() = default;  // Destroy: the lists and the key matrices go with it
 
   // --- the data, in this order ---
   std::vector<TIdentickyBod> IdenticalPoints;
   std::vector<TPodrobnyBod> DetailPoints;
-  MaticePtr RotationMatrix;     // 3 x 3
-  MaticePtr ScaleMatrix;        // 3 x 3, diagonal
-  MaticePtr TranslationVector;  // 3 x 1
+  OwnedMatice RotationMatrix;     // 3 x 3
+  OwnedMatice ScaleMatrix;        // 3 x 3, diagonal
+  OwnedMatice TranslationVector;  // 3 x 1
   Extended M0 = 0;
   bool KeyValid = false;
   Extended Omega = 0;

@@ -94,4 +94,31 @@ Extended MaxOf(double a, double b);
 // sqrt(a^2 + b^2) without overflow or underflow of the squares.
 Extended Hypotenuse(Extended a, Extended b);
 
+// A matrix held by value: copying copies the elements, so a class that owns
+// matrices this way can leave its copying to the compiler.
+class OwnedMatice {
+ public:
+  OwnedMatice() = default;
+  OwnedMatice(MaticePtr m) : m_(std::move(m)) {}  // NOLINT: takes over a result
+  OwnedMatice(const OwnedMatice& other) : m_(other.m_ ? other.m_->Clone() : nullptr) {}
+  OwnedMatice(OwnedMatice&&) noexcept = default;
+  OwnedMatice& operator=(const OwnedMatice& other) {
+    if (this != &other) m_ = other.m_ ? other.m_->Clone() : nullptr;
+    return *this;
+  }
+  OwnedMatice& operator=(OwnedMatice&&) noexcept = default;
+  OwnedMatice& operator=(MaticePtr m) {
+    m_ = std::move(m);
+    return *this;
+  }
+
+  Matice* get() const { return m_.get(); }
+  Matice* operator->() const { return m_.get(); }
+  Matice& operator*() const { return *m_; }
+  explicit operator bool() const { return m_ != nullptr; }
+
+ private:
+  MaticePtr m_;
+};
+
 }  // namespace ternavo
