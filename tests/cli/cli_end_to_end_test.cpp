@@ -14,6 +14,7 @@
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 #include "text/code_page.h"
+#include "version.h"
 
 namespace ternavo {
 namespace {
@@ -126,6 +127,9 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
   const Result r = Run({"--help", "a.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("Použití: ternavo-cli", 0), 0u);
+  const Result v = Run({"--version"});
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out, std::string("ternavo-cli ") + kVersion + "\n");
 }
 
 TEST_F(CliProgram, SavedProtocolIsWindows1250WithCrLf) {
