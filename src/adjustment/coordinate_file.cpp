@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,10 @@ constexpr int64_t kCountSlack = 65536;
 // The fewest bytes a complete record can take: "n x y z" LF, plus "x y z" LF.
 constexpr int64_t kMinIdenticalRecordBytes = 14;
 constexpr int64_t kMinDetailRecordBytes = 8;
+// No coordinate file holds a run of separators, a number or the rest of a
+// line this long; such input (/dev/zero, a file of NUL bytes) is not a
+// coordinate file, and giving up keeps the time and memory bounded.
+constexpr int64_t kMaxRun = int64_t{64} << 20;
 
 // Streams the file through one reused block, so a large file costs neither
 // its size in memory nor the page faults of a fresh buffer.
@@ -44,6 +49,8 @@ class Scanner {
 
   // A read error makes every further number fail.
   bool Failed() const { return failed_; }
+  // errno of a read error; 0 when the text was read (well-formed or not).
+  int ReadError() const { return readError_; }
 
   // Bytes of the file after the current position (an upper bound; very large
   // when the size is unknown).
@@ -54,9 +61,13 @@ class Scanner {
 
   // The next run of characters above 32; empty at the end of the text.
   std::pair<const char*, const char*> NextToken() {
+    int64_t skipped = 0;
     for (;;) {
+      const char* from = p_;
       while (p_ != end_ && static_cast<unsigned char>(*p_) <= 32) ++p_;
+      skipped += p_ - from;
       if (p_ != end_ || atEnd_) break;
+      if (skipped > kMaxRun) return Fail();
       const char* none = end_;
       Refill(none);
     }
@@ -65,6 +76,7 @@ class Scanner {
       while (p_ != end_ && static_cast<unsigned char>(*p_) > 32) ++p_;
       if (p_ != end_ || atEnd_) break;
       const std::ptrdiff_t length = p_ - start;
+      if (length > kMaxRun) return Fail();
       Refill(start);  // keeps the part read so far
       p_ = start + length;
     }
@@ -73,6 +85,7 @@ class Scanner {
 
   // Skips the rest of the line, its line feed included.
   void SkipLine() {
+    int64_t skipped = 0;
     for (;;) {
       const char* lf = static_cast<const char*>(
           std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_)));
@@ -80,17 +93,25 @@ class Scanner {
         p_ = lf + 1;
         return;
       }
+      skipped += end_ - p_;
       p_ = end_;
       if (atEnd_) return;
+      if (skipped > kMaxRun) {
+        Fail();
+        return;
+      }
       const char* none = end_;
       Refill(none);
     }
   }
 
-  bool ReadInteger(int32_t& value) {
+  // A number sought at the end of the text reads as 0, unless it is required
+  // (inside a record): then the file is cut short.
+  bool ReadInteger(int32_t& value, bool required = false) {
     auto [b, e] = NextToken();
     if (failed_) return false;
     if (b == e) {
+      if (required) return false;
       value = 0;
       return true;
     }
@@ -110,10 +131,11 @@ class Scanner {
     return true;
   }
 
-  bool ReadReal(Extended& value) {
+  bool ReadReal(Extended& value, bool required = false) {
     auto [b, e] = NextToken();
     if (failed_) return false;
     if (b == e) {
+      if (required) return false;
       value = 0;
       return true;
     }
@@ -240,6 +262,11 @@ class Scanner {
     return position + exponent < 0;
   }
 
+  std::pair<const char*, const char*> Fail() {
+    failed_ = true;
+    return {p_, p_};
+  }
+
   // Moves [keep, end) to the front, reads the next block after it and points
   // keep at its new place. Ctrl-Z ends the text like the physical end.
   void Refill(const char*& keep) {
@@ -252,7 +279,10 @@ class Scanner {
         std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
     if (got == 0) {
       atEnd_ = true;
-      if (std::ferror(file_)) failed_ = true;
+      if (std::ferror(file_)) {
+        failed_ = true;
+        readError_ = errno;
+      }
     }
     char* fresh = buffer_.data() + kept;
     char* stop = fresh + got;
@@ -272,6 +302,7 @@ class Scanner {
   const char* end_;
   bool atEnd_ = false;
   bool failed_ = false;
+  int readError_ = 0;
   int64_t fileSize_ = -1;
   int64_t consumedBefore_ = 0;  // file bytes that precede buffer_[0]
 };
@@ -280,21 +311,44 @@ bool CountFits(int32_t count, int64_t remainingBytes, int64_t minRecordBytes) {
   return count <= kCountSlack || count <= remainingBytes / minRecordBytes + 1;
 }
 
+// Record i of a list being read, made when the reader reaches it: storage
+// grows (geometrically) with the records really present, never with what a
+// count merely announces.
+template <class Record>
+Record& Slot(std::vector<Record>& records, std::size_t i) {
+  if (i >= records.size()) records.resize(i + 1);
+  return records[i];
+}
+
+// Gives a list that a failed read left short the announced length, with
+// added records zero. Only for counts small enough to hold anyway; a larger
+// list keeps the records the file really had.
+template <class Record>
+void PadAfterFailure(std::vector<Record>& records, int32_t count) {
+  if (count <= kCountSlack) records.resize(static_cast<std::size_t>(count));
+}
+
 bool Load(TSeznam& list, Scanner& in) {
   int32_t n = 0;
   if (!in.ReadInteger(n) || n < 0) return false;
   in.SkipLine();
   if (!CountFits(n, in.Remaining(), kMinIdenticalRecordBytes)) return false;
-  list.SetIdenticalCount(n);
+  // Records the new length keeps stay as they are until read over.
+  list.SetIdenticalCount(std::min(n, list.GetIdenticalCount()));
 
+  // Inside a record every number is required: a file cut short (at its
+  // physical end or at Ctrl-Z) is not a complete coordinate file.
   for (int32_t i = 0; i < n; ++i) {
-    TIdentickyBod& p = list.IdenticalPoints[static_cast<std::size_t>(i)];
-    if (!in.ReadInteger(p.Number) || !in.ReadReal(p.TargetX) || !in.ReadReal(p.TargetY) ||
-        !in.ReadReal(p.TargetZ)) {
+    TIdentickyBod& p = Slot(list.IdenticalPoints, static_cast<std::size_t>(i));
+    if (!in.ReadInteger(p.Number, true) || !in.ReadReal(p.TargetX, true) ||
+        !in.ReadReal(p.TargetY, true) || !in.ReadReal(p.TargetZ, true)) {
+      PadAfterFailure(list.IdenticalPoints, n);
       return false;
     }
     in.SkipLine();
-    if (!in.ReadReal(p.SourceX) || !in.ReadReal(p.SourceY) || !in.ReadReal(p.SourceZ)) {
+    if (!in.ReadReal(p.SourceX, true) || !in.ReadReal(p.SourceY, true) ||
+        !in.ReadReal(p.SourceZ, true)) {
+      PadAfterFailure(list.IdenticalPoints, n);
       return false;
     }
     in.SkipLine();
@@ -303,16 +357,18 @@ bool Load(TSeznam& list, Scanner& in) {
 
   list.LeaveOut(-1);
 
+  // The detail-point count may be missing altogether: then there are none.
   int32_t m = 0;
   if (!in.ReadInteger(m) || m < 0) return false;
   in.SkipLine();
   if (!CountFits(m, in.Remaining(), kMinDetailRecordBytes)) return false;
-  list.SetDetailCount(m);
+  list.SetDetailCount(std::min(m, list.GetDetailCount()));
 
   for (int32_t j = 0; j < m; ++j) {
-    TPodrobnyBod& d = list.DetailPoints[static_cast<std::size_t>(j)];
-    if (!in.ReadInteger(d.Number) || !in.ReadReal(d.X) || !in.ReadReal(d.Y) ||
-        !in.ReadReal(d.Z)) {
+    TPodrobnyBod& d = Slot(list.DetailPoints, static_cast<std::size_t>(j));
+    if (!in.ReadInteger(d.Number, true) || !in.ReadReal(d.X, true) ||
+        !in.ReadReal(d.Y, true) || !in.ReadReal(d.Z, true)) {
+      PadAfterFailure(list.DetailPoints, m);
       return false;
     }
     in.SkipLine();
@@ -322,16 +378,27 @@ bool Load(TSeznam& list, Scanner& in) {
 
 }  // namespace
 
-bool TSeznam::LoadFromFile(const std::string& fileName) {
+LoadResult TSeznam::TryLoadFromFile(const std::string& fileName) {
+  errno = 0;
+  FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) return {LoadStatus::CannotOpen, errno};
+  struct stat info {};
+  if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return {LoadStatus::CannotOpen, EISDIR};
+  }
   try {
-    FileHandle file(std::fopen(fileName.c_str(), "rb"));
-    if (!file) return false;
     Scanner in(file.get());
-    return Load(*this, in);
+    const bool loaded = Load(*this, in);
+    if (in.ReadError() != 0) return {LoadStatus::CannotOpen, in.ReadError()};
+    return {loaded ? LoadStatus::Loaded : LoadStatus::WrongFormat, 0};
   } catch (...) {
     // Out of memory for the lists: a failed load, not a crash.
-    return false;
+    return {LoadStatus::WrongFormat, 0};
   }
+}
+
+bool TSeznam::LoadFromFile(const std::string& fileName) {
+  return TryLoadFromFile(fileName).Status == LoadStatus::Loaded;
 }
 
 }  // namespace ternavo

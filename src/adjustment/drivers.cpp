@@ -1,6 +1,7 @@
 // The three drivers (key from all used points, then leave-one-out
 // diagnostics) and the starting values of the iterative keys.
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <exception>
 #include <string>
@@ -284,6 +285,57 @@ void AdjustIterative(TSeznam& s, bool withScale) {
   });
 }
 
+// The three points the closed-form starting values come from. Three used
+// points are taken as they stand. With more, the first used point, the used
+// point farthest from it and the used point farthest from their line: a flat
+// site listed along a road first still gives a well-shaped triangle. When
+// even that triple is degenerate the first three stay, and the closed form
+// reports it.
+std::array<std::size_t, 3> StartingTriple(const TSeznam& s) {
+  std::vector<std::size_t> used;
+  for (std::size_t i = 0; i < s.IdenticalPoints.size(); ++i) {
+    if (s.IdenticalPoints[i].Used) used.push_back(i);
+  }
+  const std::array<std::size_t, 3> firstThree = {used[0], used[1], used[2]};
+  if (used.size() == 3) return firstThree;
+  // Huge coordinates may overflow the squares below; the closed form itself
+  // reports such a fault, so the flags raised here are dropped.
+  FpGuard quiet;
+  const auto at = [&s](std::size_t i) {
+    const TIdentickyBod& p = s.IdenticalPoints[i];
+    return std::array<Extended, 3>{p.SourceX, p.SourceY, p.SourceZ};
+  };
+  const std::array<Extended, 3> a = at(used[0]);
+  std::size_t far = used[0];
+  Extended farthest = 0;
+  for (std::size_t i : used) {
+    const std::array<Extended, 3> p = at(i);
+    const Extended dx = p[0] - a[0], dy = p[1] - a[1], dz = p[2] - a[2];
+    const Extended d2 = dx * dx + dy * dy + dz * dz;
+    if (d2 > farthest) {
+      farthest = d2;
+      far = i;
+    }
+  }
+  if (!(farthest > 0)) return firstThree;
+  const std::array<Extended, 3> b = at(far);
+  const Extended ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+  std::size_t off = used[0];
+  Extended offLine = 0;
+  for (std::size_t i : used) {
+    const std::array<Extended, 3> p = at(i);
+    const Extended dx = p[0] - a[0], dy = p[1] - a[1], dz = p[2] - a[2];
+    const Extended cx = dy * uz - dz * uy, cy = dz * ux - dx * uz, cz = dx * uy - dy * ux;
+    const Extended c2 = cx * cx + cy * cy + cz * cz;
+    if (c2 > offLine) {
+      offLine = c2;
+      off = i;
+    }
+  }
+  if (!(offLine > 0)) return firstThree;
+  return {used[0], far, off};
+}
+
 }  // namespace
 
 void TSeznam::AdjustAffine() {
@@ -333,12 +385,11 @@ void TSeznam::EstimateFromThreePoints() {
   if (GetUsedCount() < 3) return;
   TVektor target[3];
   TVektor source[3];
-  int found = 0;
-  for (const TIdentickyBod& p : IdenticalPoints) {
-    if (!p.Used) continue;
-    target[found] = TVektor{p.TargetX, p.TargetY, p.TargetZ};
-    source[found] = TVektor{p.SourceX, p.SourceY, p.SourceZ};
-    if (++found == 3) break;
+  const std::array<std::size_t, 3> triple = StartingTriple(*this);
+  for (int k = 0; k < 3; ++k) {
+    const TIdentickyBod& p = IdenticalPoints[triple[static_cast<std::size_t>(k)]];
+    target[k] = TVektor{p.TargetX, p.TargetY, p.TargetZ};
+    source[k] = TVektor{p.SourceX, p.SourceY, p.SourceZ};
   }
   // Coincident or collinear points divide by zero here: an error, not a key.
   FpGuard guard;

@@ -10,6 +10,7 @@
 // products with structural zeros leave an accumulator unchanged. The sines
 // and cosines are computed once per step; the same angle gives the same
 // values, so the coefficients are those of the angle-taking routines.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -102,8 +103,12 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
   std::vector<DesignRow> rows(static_cast<std::size_t>(3) * static_cast<std::size_t>(n));
   Extended nn[7][7] = {};
   DesignRow* row = rows.data();
+  Extended largest = 0;  // largest coordinate magnitude of the used points
   for (const TIdentickyBod& p : s.IdenticalPoints) {
     if (!p.Used) continue;
+    for (const Extended c : {p.SourceX, p.SourceY, p.SourceZ, p.TargetX, p.TargetY, p.TargetZ}) {
+      largest = std::max(largest, std::fabs(c));
+    }
     const Extended x = p.SourceX;
     const Extended y = p.SourceY;
     const Extended z = p.SourceZ;
@@ -137,6 +142,10 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
       normal.Put(j + 1, i + 1, nn[i][j]);
     }
   }
+
+  // An overflow in the normal equations ends the step here, before the
+  // decomposition could spin on infinities and report non-convergence.
+  guard.Check();
 
   bool ok = false;
   MaticePtr q = normal.PseudoInverse(kPseudoInverseThreshold, ok);
@@ -181,7 +190,10 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
     s.IterScale = 1;
   }
   m0 = step;
-  return vv == 0 ? StepOutcome::ExactFit : StepOutcome::Solved;
+  // An m0 at the rounding level of the coordinates is a perfect fit: on
+  // exact data it only keeps shrinking and would never settle.
+  return vv == 0 || step < kPerfectFitRatio * largest ? StepOutcome::ExactFit
+                                                      : StepOutcome::Solved;
 }
 
 }  // namespace

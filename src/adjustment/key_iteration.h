@@ -10,8 +10,12 @@ enum class StepOutcome {
   Skipped,   // too few (or too many) used points: nothing changed
   Failed,    // no pseudo-inverse: m0 = 0, unknowns unchanged
   Solved,    // correction applied, m0 written
-  ExactFit,  // correction applied and the residual sum is exactly 0
+  ExactFit,  // correction applied and m0 is 0 or at the rounding level
 };
+
+// An m0 below this share of the largest coordinate magnitude of the used
+// points is rounding noise: the key fits exactly.
+inline constexpr Extended kPerfectFitRatio = 1e-14L;
 
 // Threshold below which singular values of the normal matrix are dropped.
 inline constexpr Extended kPseudoInverseThreshold = 1e-15L;

@@ -39,6 +39,18 @@ inline constexpr TTypTransformace kGeneralAffine = 0;
 inline constexpr TTypTransformace kSimilarity = 1;
 inline constexpr TTypTransformace kCongruence = 2;
 
+// How reading a coordinate file ended.
+enum class LoadStatus {
+  Loaded,       // the whole file was read
+  CannotOpen,   // missing, a directory, no permission, a read error: see Error
+  WrongFormat,  // read, but not a (complete) coordinate file
+};
+
+struct LoadResult {
+  LoadStatus Status = LoadStatus::WrongFormat;
+  int Error = 0;  // errno when Status is CannotOpen, otherwise 0
+};
+
 // Texts the computation shows by itself (through the notice hook).
 extern const char* const kTooFewPointsNotice;       // "Málo identických bodů."
 extern const char* const kSingularAffineNotice;     // affine key cannot be determined
@@ -84,7 +96,8 @@ class TSeznam {
   int32_t LeftOutIndex = -1;
 
   // --- point list and coordinate file ---
-  bool LoadFromFile(const std::string& fileName);
+  bool LoadFromFile(const std::string& fileName);  // true when TryLoadFromFile loaded
+  LoadResult TryLoadFromFile(const std::string& fileName);
   int32_t GetIdenticalCount() const;
   int32_t GetDetailCount() const;
   int32_t GetUsedCount() const;

@@ -379,7 +379,9 @@ void Matice::Svd(Matice& a, MaticePtr& wOut, MaticePtr& vOut) {
       bool cancel = true;
       int32_t l = k;
       for (; l >= 1; --l) {
-        if (negligible(e.Get(l, 1))) {
+        // E(1) is always 0, so the scan ends at l = 1 even when a NaN in
+        // anorm makes nothing negligible; W(0) and column 0 are never touched.
+        if (l == 1 || negligible(e.Get(l, 1))) {
           cancel = false;
           break;
         }

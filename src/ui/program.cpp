@@ -1,5 +1,6 @@
 #include "ui/program.h"
 
+#include <cfenv>
 #include <clocale>
 
 #include <QLibraryInfo>
@@ -31,8 +32,13 @@ void InitialiseApplication() {
   // Numbers are written with the user's decimal separator.
   std::setlocale(LC_ALL, "");
   SetNoticeHook([](const std::string& text) {
+    // The box runs an event loop inside the computation; whatever flags the
+    // toolkit raises meanwhile must not count as faults of the computation.
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     ShowPlainMessage(QApplication::activeWindow() ? QApplication::activeWindow() : Form1,
                      QString::fromStdString(text));
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
   });
 }
 

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include "adjustment/seznam.h"
@@ -16,7 +18,20 @@ namespace {
 
 using namespace std::string_literals;
 
+// Content starting with '|' comes through a pipe (no size known beforehand).
 bool LoadText(TSeznam& s, const std::string& content) {
+  if (!content.empty() && content[0] == '|') {
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    std::thread writer([&] {
+      ::write(fds[1], content.data() + 1, content.size() - 1);  // small: fits the pipe
+      ::close(fds[1]);
+    });
+    writer.join();
+    const bool ok = s.LoadFromFile("/dev/fd/" + std::to_string(fds[0]));
+    ::close(fds[0]);
+    return ok;
+  }
   static int counter = 0;
   const std::string path = ::testing::TempDir() + "ternavo_reader_" +
                            std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".txt";
@@ -79,10 +94,6 @@ TEST(LoadFromFileTest, LexicalRules) {
       {"Control characters separate", "1\x01\n1\x0b" "1\x0c" "2\x1f" "3\n4\x00" "5 6\n"s,
        "I1 1 2 3/4 5 6 U; L-1"},
       {"Ctrl-Z ends the file", "1\n1 1 2 3\n4 5 6\n\x1a" "1\n5 1 2 3\n", "I1 1 2 3/4 5 6 U; L-1"},
-      {"Ctrl-Z inside a record", "1\n1 1 2\x1a" "3\n4 5 6\n", "I1 1 2 0/0 0 0 U; L-1"},
-      {"End inside a record fills zeros", "2\n1 1 2 3\n4 5",
-       "I1 1 2 3/4 5 0 U; I0 0 0 0/0 0 0 U; L-1"},
-      {"End inside detail record", "0\n2\n7 1.5", "D7 1.5 0 0; D0 0 0 0; L-1"},
       {"Real notations", "1\n1 1.5 15E-1 +1.5\n15e-1 -1.5 .5\n0\n",
        "I1 1.5 1.5 1.5/1.5 -1.5 0.5 U; L-1"},
       {"Exponents", "1\n-3 1e3 2.5E+2 -1E-2\n0 -0.0 5.\n", "I-3 1000 250 -0.01/0 -0 5 U; L-1"},
@@ -131,7 +142,21 @@ TEST(LoadFromFileTest, FailureStopsAtTheFailingItemKeepingWhatWasRead) {
       {"Negative detail count", "1\n5 1 1 1\n2 2 2\n-3\n", "I5 1 1 1/2 2 2 U; D8 7 7 7; L-1"},
       {"Huge detail count", "0\n2147483647\n", "D8 7 7 7; L-1"},
       {"Bad second detail point", "0\n3\n1 1 1 1\n2 1 1 ..\n", "D1 1 1 1; D2 1 1 0; D0 0 0 0; L-1"},
-      {"Point number beyond 32 bits", "0\n1\n-2147483649 1 1 1\n", "D8 7 7 7; L-1"}};
+      {"Point number beyond 32 bits", "0\n1\n-2147483649 1 1 1\n", "D8 7 7 7; L-1"},
+      // A file cut short inside a record, physically or at Ctrl-Z.
+      {"Ctrl-Z inside a record", "1\n1 1 2\x1a" "3\n4 5 6\n", "I1 1 2 1/2 2 2 U; D8 7 7 7; L1"},
+      {"End inside a record", "2\n1 1 2 3\n4 5",
+       "I1 1 2 3/4 5 2 U; I2 3 3 3/4 4 4 -; D8 7 7 7; L1"},
+      {"End before the last announced point", "4\n5 1 1 1\n2 2 2\n",
+       "I5 1 1 1/2 2 2 U; I2 3 3 3/4 4 4 -; I3 5 5 5/6 6 6 -; I0 0 0 0/0 0 0 -; D8 7 7 7; L1"},
+      {"End inside detail record", "0\n2\n7 1.5", "D7 1.5 7 7; D0 0 0 0; L-1"},
+      {"End before the last detail point", "0\n3\n7 1 1 1\n", "D7 1 1 1; D0 0 0 0; D0 0 0 0; L-1"},
+      // A huge count announced through a pipe keeps only what really came.
+      {"Huge count through a pipe", "|1000000\n1 1 1 1\n2 2 2\n",
+       "I1 1 1 1/2 2 2 U; I2 3 3 3/4 4 4 -; I3 5 5 5/6 6 6 -; D8 7 7 7; L1"},
+      // A rest of line longer than any coordinate file holds.
+      {"Endless rest of line", "1\n5 9 9 9 " + std::string(65u << 20, 'x'),
+       "I5 9 9 9/2 2 2 U; D8 7 7 7; L1"}};
   for (const LoadCase& c : cases) {
     TSeznam s;
     ASSERT_TRUE(LoadText(s, kEarlierFile));
@@ -140,11 +165,23 @@ TEST(LoadFromFileTest, FailureStopsAtTheFailingItemKeepingWhatWasRead) {
     EXPECT_FALSE(LoadText(s, c.content)) << c.name;
     EXPECT_EQ(Dump(s), c.expected) << c.name;
   }
-  // A missing file or a directory changes nothing.
+  // A missing file or a directory changes nothing and cannot be opened;
+  // endless NUL bytes are read and wrong, and end soon.
   TSeznam s;
   ASSERT_TRUE(LoadText(s, kEarlierFile));
-  EXPECT_FALSE(s.LoadFromFile(::testing::TempDir() + "no_such_dir/none.txt"));
-  EXPECT_FALSE(s.LoadFromFile(::testing::TempDir()));
+  const struct {
+    std::string path;
+    LoadStatus status;
+    int error;
+  } opened[] = {{::testing::TempDir() + "no_such_dir/none.txt", LoadStatus::CannotOpen, ENOENT},
+                {::testing::TempDir(), LoadStatus::CannotOpen, EISDIR},
+                {"/dev/zero", LoadStatus::WrongFormat, 0}};
+  for (const auto& c : opened) {
+    const LoadResult r = s.TryLoadFromFile(c.path);
+    EXPECT_EQ(r.Status, c.status) << c.path;
+    EXPECT_EQ(r.Error, c.error) << c.path;
+    EXPECT_FALSE(s.LoadFromFile(c.path)) << c.path;
+  }
   EXPECT_EQ(Dump(s), kEarlierDump);
 }
 
@@ -170,7 +207,7 @@ TEST(LoadFromFileTest, SecondFileResizesAndKeepsOnlyWhatItMustKeep) {
   EXPECT_EQ(s.IterScale, 1.25L);
   EXPECT_EQ(s.RotationMatrix->Get(1, 1), 2.0L);
 
-  ASSERT_TRUE(LoadText(s, "4\n1 0 0 0\n0 0 0\n2 0 0 0\n0 0 0\n3 0 0 0\n0 0 0\n4 1 2 3\n"));
+  ASSERT_TRUE(LoadText(s, "4\n1 0 0 0\n0 0 0\n2 0 0 0\n0 0 0\n3 0 0 0\n0 0 0\n4 1 2 3\n0 0 0"));
   EXPECT_EQ(Dump(s), "I1 0 0 0/0 0 0 U; I2 0 0 0/0 0 0 U; I3 0 0 0/0 0 0 U; I4 1 2 3/0 0 0 U; L-1");
   EXPECT_FALSE(s.IdenticalPoints[2].M0WithoutValid);  // added record started from zero
   EXPECT_EQ(s.GetUsedCount(), 4);

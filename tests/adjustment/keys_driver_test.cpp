@@ -2,6 +2,7 @@
 // behind whatever the outcome.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -176,14 +177,19 @@ TEST(KeysDriverTest, StateIsRestoredAfterEveryOutcome) {
   coincident.IdenticalPoints[1] = coincident.IdenticalPoints[0];
   TSeznam overflowing = GridData(6, 94);
   overflowing.IdenticalPoints[2].SourceX = 1e2500L;
+  // Four points: the fault comes in the sequential leave-one-out walk.
+  TSeznam hugeOfFour = GridData(4, 95);
+  hugeOfFour.IdenticalPoints[1].SourceX = 1e110L;
   const std::tuple<const char*, TSeznam, bool> cases[] = {
       {"success", GridData(8, 91), false},
       {"too few points", GridData(2, 92), false},
       {"coincident points", coincident, true},
-      {"overflowing coordinate", overflowing, true}};
+      {"overflowing coordinate", overflowing, true},
+      {"huge coordinate of four", hugeOfFour, true}};
   for (const auto& [name, data, throws] : cases) {
     for (TTypTransformace type : kAllTypes) {
       if (type == kGeneralAffine && std::string(name) == "coincident points") continue;
+      if (type != kSimilarity && std::string(name) == "huge coordinate of four") continue;
       TSeznam s = data;
       s.IdenticalPoints.push_back(s.IdenticalPoints.front());
       s.IdenticalPoints.back().Used = false;
@@ -197,6 +203,7 @@ TEST(KeysDriverTest, StateIsRestoredAfterEveryOutcome) {
       if (throws) {
         EXPECT_THROW(RunDriver(s, type), ArithmeticFault) << name << " " << type;
         EXPECT_FALSE(s.KeyValid) << name << " " << type;
+        EXPECT_TRUE(notices.Texts().empty()) << name << " " << type;
       } else {
         RunDriver(s, type);
       }
@@ -205,6 +212,75 @@ TEST(KeysDriverTest, StateIsRestoredAfterEveryOutcome) {
         EXPECT_EQ(s.IdenticalPoints[i].Used, before[i]) << name << " " << type << " " << i;
       }
     }
+  }
+}
+
+// One similarity key bit for bit: faults in the decomposition or the
+// iteration may still converge, only to slightly different last bits.
+TEST(KeysDriverTest, SimilarityKeyBitForBit) {
+  TSeznam s = GridData(8, 91);
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+  const std::array<Extended, 8> got = {s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY,
+                                       s.TranslationZ, s.Scale, s.M0};
+  const std::array<Extended, 8> expected = {0x9.c77fd0119fcc547p-15L, -0xd.19fc65db2fa9245p-16L, 0xc.9886a6e67e93fb3p-10L, -0x9.a50db897ccea8d9p+7L, 0xd.b608beeda2eb5cbp+6L, 0xa.ee160a60f569d23p+2L, 0x8.000622291d26971p-3L, 0x8.632254d631c9939p-8L};
+  for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], expected[i]) << i;
+}
+
+// Small files that used to fail for the wrong reason or not fail at all.
+TEST(KeysDriverTest, HostileAndDegenerateSites) {
+  enum Expect { kKey, kFault };
+  struct Case {
+    const char* name;
+    std::vector<std::array<Extended, 6>> points;  // source, target
+    TTypTransformace type;
+    Expect expect;
+    const char* faultText;  // with kFault
+  };
+  const Extended h = 1e2467L;  // squares overflow the normal equations
+  const std::vector<std::array<Extended, 6>> overflowing = {
+      {h, h, h, h, h, h}, {1.01L * h, h, h, 1.1L * h, h, h}, {h, 1.1L * h, h, h, 1.01L * h, h}};
+  // A road listed first: the first three points are collinear.
+  std::vector<std::array<Extended, 6>> road;
+  for (const auto& xy : {std::array<Extended, 2>{0, 0}, {100, 0}, {200, 0}, {0, 200}, {300, 300}}) {
+    road.push_back({xy[0], xy[1], 0, xy[0] + 1000, xy[1] + 1000, 0});
+  }
+  const std::vector<std::array<Extended, 6>> line = {
+      {0, 0, 0, 5, 5, 0}, {1, 0, 0, 6, 5, 0}, {2, 0, 0, 7, 5, 0}, {3, 0, 0, 8, 5, 0}};
+  const std::vector<std::array<Extended, 6>> exact = {
+      {0, 0, 0, 0, 0, 0}, {100, 0, 0, 100, 0, 0}, {0, 100, 0, 0, 100, 0}, {0, 0, 100, 0, 0, 100}};
+  const char* const overflowText = "Chyba výpočtu: přetečení rozsahu čísel.";
+  const char* const degenerateText = "Identické body splývají nebo leží na přímce.";
+  const Case cases[] = {
+      {"overflow, similarity", overflowing, kSimilarity, kFault, overflowText},
+      {"overflow, congruence", overflowing, kCongruence, kFault, overflowText},
+      {"flat road first, similarity", road, kSimilarity, kKey, nullptr},
+      {"flat road first, congruence", road, kCongruence, kKey, nullptr},
+      {"all on one line", line, kSimilarity, kFault, degenerateText},
+      {"exact data, similarity", exact, kSimilarity, kKey, nullptr},
+      {"exact data, congruence", exact, kCongruence, kKey, nullptr}};
+  for (const Case& c : cases) {
+    TSeznam s;
+    int number = 1;
+    for (const auto& p : c.points) AddPoint(s, number++, p[0], p[1], p[2], p[3], p[4], p[5]);
+    NoticeRecorder notices;
+    if (c.expect == kFault) {
+      try {
+        RunDriver(s, c.type);
+        ADD_FAILURE() << c.name << ": no fault";
+      } catch (const ArithmeticFault& fault) {
+        EXPECT_STREQ(fault.what(), c.faultText) << c.name;
+      }
+      EXPECT_FALSE(s.KeyValid) << c.name;
+    } else {
+      RunDriver(s, c.type);
+      ASSERT_TRUE(s.KeyValid) << c.name;
+      const Extended shift = c.points[0][3] - c.points[0][0];
+      EXPECT_NEAR(s.TranslationX, shift, 1e-9L) << c.name;
+      EXPECT_NEAR(s.Scale, 1, 1e-15L) << c.name;
+      EXPECT_LT(s.M0, 1e-9L) << c.name;
+    }
+    EXPECT_TRUE(notices.Texts().empty()) << c.name;
   }
 }
 

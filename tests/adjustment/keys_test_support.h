@@ -4,6 +4,7 @@
 // the last bit.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -164,7 +165,15 @@ inline StepOutcome RefStep(TSeznam& s, Extended& m0, bool withScale) {
   MaticePtr v = a.Multiply(*dx)->Add(*l.Negate());
   const Extended vv = v->Transpose()->Multiply(*v)->Get(1, 1);
   m0 = std::sqrt(vv / static_cast<Extended>(3 * n - cols));
-  return vv == 0 ? StepOutcome::ExactFit : StepOutcome::Solved;
+  Extended largest = 0;
+  for (const TIdentickyBod& p : s.IdenticalPoints) {
+    if (!p.Used) continue;
+    for (Extended c : {p.SourceX, p.SourceY, p.SourceZ, p.TargetX, p.TargetY, p.TargetZ}) {
+      largest = std::max(largest, std::fabs(c));
+    }
+  }
+  return vv == 0 || m0 < kPerfectFitRatio * largest ? StepOutcome::ExactFit
+                                                    : StepOutcome::Solved;
 }
 
 inline bool RefIterate(TSeznam& s, bool withScale) {
