@@ -1,11 +1,6 @@
 #include "app/workflow.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 #include "app/error_report.h"
@@ -13,35 +8,15 @@
 
 namespace ternavo {
 
-namespace {
-
-// Whether the path names something that can be read as a file: the reader
-// itself cannot tell a missing file from a wrong one.
-bool CanOpenForReading(const std::string& path, int& errorNumber) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    errorNumber = errno;
-    return false;
-  }
-  struct stat st {};
-  const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-  ::close(fd);
-  if (folder) {
-    errorNumber = EISDIR;
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 OpenResult Workflow::Open(const std::string& path) {
-  int errorNumber = 0;
-  if (!CanOpenForReading(path, errorNumber)) {
-    return {OpenOutcome::CannotOpen,
-            "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(errorNumber)};
+  const LoadResult loaded = seznam_.TryLoadFromFile(path);
+  switch (loaded.Status) {
+    case LoadStatus::Loaded: break;
+    case LoadStatus::CannotOpen:
+      return {OpenOutcome::CannotOpen,
+              "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(loaded.Error)};
+    case LoadStatus::WrongFormat: return {OpenOutcome::WrongFormat, texts::kWrongFormat};
   }
-  if (!seznam_.LoadFromFile(path)) return {OpenOutcome::WrongFormat, texts::kWrongFormat};
   loadedPath_ = path;
   seznam_.ShowPoints(grid_);
   return {OpenOutcome::Loaded, {}};
