@@ -42,7 +42,7 @@ std::vector<ParameterText> ParameterTexts(const KeyQuality& q) {
       out.push_back({name, FormatGeneral(v[i]), FormatFixed(s[i], 15, 12)});
     }
     for (int i = 0; i < 3; ++i) {
-      out.push_back({translations[i], Metres(v[9 + i], 12), Metres(s[9 + i], 6)});
+      out.push_back({translations[i], Metres(v[9 + i], 6), Metres(s[9 + i], 6)});
     }
     return out;
   }
@@ -51,7 +51,7 @@ std::vector<ParameterText> ParameterTexts(const KeyQuality& q) {
     out.push_back({angles[i], Angle(v[i]), FormatFixed(s[i] * kGonPerRadian * 1000, 15, 4) + " mgon"});
   }
   for (int i = 0; i < 3; ++i) {
-    out.push_back({translations[i], Metres(v[3 + i], 12), Metres(s[3 + i], 6)});
+    out.push_back({translations[i], Metres(v[3 + i], 6), Metres(s[3 + i], 6)});
   }
   if (q.Type == kSimilarity) {
     out.push_back({"m", FormatFixed(v[6], 15, 12) + "  " + Ppm(v[6] - 1),

@@ -9,7 +9,8 @@ namespace ternavo {
 
 namespace {
 
-using nlohmann::json;
+// Members keep the order in which they are written.
+using json = nlohmann::ordered_json;
 
 json Number(Extended v) { return static_cast<double>(v); }
 
