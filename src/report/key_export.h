@@ -16,6 +16,9 @@ std::string KeyAsProjString(const TSeznam& s);
 // "a11 a12 a13 tX a21 a22 a23 tY a31 a32 a33 tZ 0 0 0 1\n"
 std::string KeyAsMatrixLine(const TSeznam& s);
 
+// Both forms, the PROJ line first: the text of an exported key file.
+inline std::string KeyExportText(const TSeznam& s) { return KeyAsProjString(s) + KeyAsMatrixLine(s); }
+
 // A number with at most 17 significant digits and "." as decimal point in
 // every locale (a reader that takes "0,5" as 0 must never see a comma).
 std::string PortableNumber(Extended value);
