@@ -116,7 +116,10 @@ bool EndsInLetterOrDigit(const std::string& utf8) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
   auto index = static_cast<int32_t>(utf8.size());
   UChar32 last = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wold-style-cast"  // inside ICU's macro
   U8_PREV(bytes, 0, index, last);
+#pragma GCC diagnostic pop
   return last >= 0 && u_isalnum(last);
 }
 

@@ -22,6 +22,7 @@
 #include "ui/dialogs.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
+#include "ui/keyboard.h"
 #include "ui/looks.h"
 #include "ui/point_table.h"
 
@@ -88,13 +89,16 @@ void TForm1::CreateControls() {
 
   MainMenu1 = menuBar();
   MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-  Soubor1 = MainMenu1->addMenu(QStringLiteral("Soubor"));
+  // Alt+S, O, K and Alt+P; F10 opens the menu bar.
+  Soubor1 = MainMenu1->addMenu(QStringLiteral("&Soubor"));
   Soubor1->setObjectName(QStringLiteral("Soubor1"));
-  Otevt1 = Soubor1->addAction(QStringLiteral("Otevřít"));
+  Otevt1 = Soubor1->addAction(QStringLiteral("&Otevřít"));
   Otevt1->setObjectName(QStringLiteral("Otevt1"));
-  Konec1 = Soubor1->addAction(QStringLiteral("Konec"));
+  Otevt1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Konec1 = Soubor1->addAction(QStringLiteral("&Konec"));
   Konec1->setObjectName(QStringLiteral("Konec1"));
-  Npovda1 = MainMenu1->addAction(QStringLiteral("O programu"));
+  Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  Npovda1 = MainMenu1->addAction(QStringLiteral("O &programu"));
   Npovda1->setObjectName(QStringLiteral("Npovda1"));
 
   Bevel1 = new QFrame(client);
@@ -111,6 +115,11 @@ void TForm1::CreateControls() {
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setGeometry(8, 8, 345, 441);
   StringGrid1->setFont(CondensedFont(13, true));
+  StringGrid1->setAccessibleName(QStringLiteral("Identické body"));
+  StringGrid1->setAccessibleDescription(
+      QStringLiteral("Číslo bodu, střední chyba jednotková bez bodu m(0){n-1}, její poměr k m0 "
+                     "a zda se bod použije. Mezerník, Enter nebo F2 ve sloupci Použít bod "
+                     "vyřadí nebo vrátí, stejně jako dvojklik."));
 
   Panel1 = new QFrame(client);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -151,6 +160,8 @@ void TForm1::CreateControls() {
   SpeedButton1 = MakeButton(Panel1, "SpeedButton1", QString(), QRect(120, 280, 8, 8));
   SpeedButton1->setEnabled(false);
   SpeedButton1->setFocusPolicy(Qt::NoFocus);
+  SpeedButton1->setToolTip(QStringLiteral("Vyřadit podezřelý bod"));
+  SpeedButton1->setAccessibleName(QStringLiteral("Vyřadit podezřelý bod"));
 
   BitBtn1 = MakeButton(Panel1, "BitBtn1", QStringLiteral("Přepočítat klíč"),
                        QRect(24, 312, 153, 41));
@@ -164,6 +175,8 @@ void TForm1::CreateControls() {
                          QIcon::Disabled);
   BitBtn3->setIcon(protocolIcon);
   BitBtn3->setIconSize(QSize(24, 24));
+  BitBtn3->setToolTip(QStringLiteral("Zobrazit protokol"));
+  BitBtn3->setAccessibleName(QStringLiteral("Zobrazit protokol"));
 
   BitBtn2 = MakeButton(Panel1, "BitBtn2", QStringLiteral("TRANSFORMOVAT"),
                        QRect(16, 360, 209, 49));
@@ -199,6 +212,10 @@ void TForm1::ConnectHandlers() {
           [this] { RunHandler(this, [this] { SpeedButton1Click(SpeedButton1); }); });
   connect(StringGrid1, &QAbstractItemView::doubleClicked, this,
           [this] { RunHandler(this, [this] { StringGrid1DblClick(StringGrid1); }); });
+  // The keyboard's double-click: the same handler decides whether the cell toggles.
+  connect(StringGrid1, &PointTable::CellKeyActivated, this,
+          [this] { RunHandler(this, [this] { StringGrid1DblClick(StringGrid1); }); });
+  PressOnEnter({BitBtn1, BitBtn2, BitBtn3});
 }
 
 void TForm1::FormCreate(QObject* /*sender*/) {

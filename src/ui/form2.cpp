@@ -66,7 +66,9 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(ToolBar1);
 
   ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ":/pictures/save.png",
-                               QStringLiteral("Uložit"));
+                               QStringLiteral("Uložit (Ctrl+S)"));
+  ToolButton1->setAccessibleName(QStringLiteral("Uložit"));
+  ToolButton1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   ToolButton3 = new QWidget(ToolBar1);
   ToolButton3->setObjectName(QStringLiteral("ToolButton3"));
   ToolButton3->setFixedWidth(8);
@@ -75,6 +77,8 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
                                QStringLiteral("Upravit"));
   ToolButton4 = MakeToolButton(ToolBar1, "ToolButton4", ":/pictures/readonly.png",
                                QStringLiteral("Jen pro čtení"));
+  ToolButton2->setAccessibleName(ToolButton2->toolTip());
+  ToolButton4->setAccessibleName(ToolButton4->toolTip());
   ToolButton2->setCheckable(true);
   ToolButton4->setCheckable(true);
   editGroup_ = new QButtonGroup(this);

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 
@@ -150,6 +151,19 @@ QPoint PointTable::CurrentGridCell() const {
 
 QRect PointTable::GridCellRect(int column, int row) const {
   return visualRect(model_->index(row - 1, column - 1));
+}
+
+void PointTable::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  const bool activates = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                         key == Qt::Key_F2;
+  if (activates && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+      !event->isAutoRepeat() && currentIndex().isValid()) {
+    event->accept();
+    emit CellKeyActivated();
+    return;
+  }
+  QTableView::keyPressEvent(event);
 }
 
 bool PointTable::eventFilter(QObject* watched, QEvent* event) {

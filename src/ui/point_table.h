@@ -71,8 +71,13 @@ class PointTable : public QTableView {
   // Rectangle of grid cell (column, row) in viewport coordinates (data cells).
   QRect GridCellRect(int column, int row) const;
 
+ signals:
+  // Space, Enter or F2 on the current cell: the keyboard's double-click.
+  void CellKeyActivated();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const CellGrid& grid_;

@@ -2,6 +2,10 @@
 
 #include <clocale>
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "numeric/notice.h"
 #include "ui/dialogs.h"
 #include "ui/form1.h"
@@ -32,6 +36,17 @@ void InitialiseApplication() {
   });
 }
 
+bool InstallToolkitTranslations(QApplication& application) {
+  auto* translator = new QTranslator(&application);
+  // Looks for qtbase_cs_CZ, then qtbase_cs, for each of the user's languages.
+  if (!translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
+
 ProgramWindows::ProgramWindows() {
   form1_ = std::make_unique<TForm1>();
   Form1 = form1_.get();
@@ -53,6 +68,7 @@ ProgramWindows::~ProgramWindows() {
 int RunTernavo(int argc, char** argv) {
   TernavoApplication application(argc, argv);
   InitialiseApplication();
+  InstallToolkitTranslations(application);
   ProgramWindows windows;
   windows.Main().show();
   return application.exec();

@@ -21,6 +21,10 @@ class TernavoApplication : public QApplication {
 // Application title, the user's regional settings and the notice boxes.
 void InitialiseApplication();
 
+// Qt's own texts (file dialogs, standard buttons) in the user's language,
+// when the system holds a translation for it. Returns whether one was loaded.
+bool InstallToolkitTranslations(QApplication& application);
+
 // The three windows in creation order (the main window first, its
 // FormCreate running now; the protocol window and the about box hidden).
 // Sets the globals Form1, Form2, Form4 and clears them again.

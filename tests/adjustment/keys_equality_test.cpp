@@ -21,6 +21,16 @@ struct EqualityCase {
   int switchedOff;  // index of a point the user switched off, -1 for none
 };
 
+// Readable, stable test names: "n12_seed15_off0", "n3_seed11_allon".
+void PrintTo(const EqualityCase& c, std::ostream* os) {
+  *os << "n" << c.points << "_seed" << c.seed << "_";
+  if (c.switchedOff < 0) {
+    *os << "allon";
+  } else {
+    *os << "off" << c.switchedOff;
+  }
+}
+
 class KeysEqualityTest : public ::testing::TestWithParam<EqualityCase> {};
 
 TEST_P(KeysEqualityTest, DriversMatchTheMatrixRoute) {
@@ -66,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(SeededData, KeysEqualityTest,
                          ::testing::Values(EqualityCase{3, 11, -1}, EqualityCase{4, 12, -1},
                                            EqualityCase{5, 13, -1}, EqualityCase{6, 14, 2},
                                            EqualityCase{12, 15, 0}, EqualityCase{40, 16, 39},
-                                           EqualityCase{97, 17, 50}));
+                                           EqualityCase{97, 17, 50}),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 }  // namespace
 }  // namespace ternavo::testing

@@ -175,6 +175,8 @@ struct InverseCase {
   Rows inverse;
 };
 
+void PrintTo(const InverseCase& c, std::ostream* os) { *os << c.name; }
+
 class MaticeInverse : public ::testing::TestWithParam<InverseCase> {};
 
 TEST_P(MaticeInverse, GivesInverseOrNil) {
