@@ -17,7 +17,9 @@ std::string KeyAsProjString(const TSeznam& s);
 std::string KeyAsMatrixLine(const TSeznam& s);
 
 // Both forms, the PROJ line first: the text of an exported key file.
-inline std::string KeyExportText(const TSeznam& s) { return KeyAsProjString(s) + KeyAsMatrixLine(s); }
+inline std::string KeyExportText(const TSeznam& s) {
+  return KeyAsProjString(s) + KeyAsMatrixLine(s);
+}
 
 // A number with at most 17 significant digits and "." as decimal point in
 // every locale (a reader that takes "0,5" as 0 must never see a comma).

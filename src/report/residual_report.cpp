@@ -48,7 +48,8 @@ std::vector<ParameterText> ParameterTexts(const KeyQuality& q) {
   }
   const char* const angles[3] = {"Omega", "Phi", "Kappa"};
   for (int i = 0; i < 3; ++i) {
-    out.push_back({angles[i], Angle(v[i]), FormatFixed(s[i] * kGonPerRadian * 1000, 15, 4) + " mgon"});
+    out.push_back(
+        {angles[i], Angle(v[i]), FormatFixed(s[i] * kGonPerRadian * 1000, 15, 4) + " mgon"});
   }
   for (int i = 0; i < 3; ++i) {
     out.push_back({translations[i], Metres(v[3 + i], 6), Metres(s[3 + i], 6)});
@@ -67,9 +68,12 @@ std::vector<std::string> ResidualTexts(const PointResidual& r) {
 
 std::string ConventionLine(TTypTransformace type) {
   switch (type) {
-    case kGeneralAffine: return "Konvence :  cílová = T + A · výchozí,  A = (a11 a12 a13; a21 a22 a23; a31 a32 a33)";
-    case kCongruence: return "Konvence :  cílová = T + R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
-    default: return "Konvence :  cílová = T + m · R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
+    case kGeneralAffine:
+      return "Konvence :  cílová = T + A · výchozí,  A = (a11 a12 a13; a21 a22 a23; a31 a32 a33)";
+    case kCongruence:
+      return "Konvence :  cílová = T + R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
+    default:
+      return "Konvence :  cílová = T + m · R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
   }
 }
 

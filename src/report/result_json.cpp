@@ -43,8 +43,12 @@ json Sigmas(const KeyQuality& q) {
     return {{"matrix", rows}, {"translation", Triple(&s[9])}};
   }
   // The congruence key's scale is fixed at 1, so it has no spread.
-  return {{"omega", Number(s[0])}, {"phi", Number(s[1])},  {"kappa", Number(s[2])},
-          {"tx", Number(s[3])},    {"ty", Number(s[4])},   {"tz", Number(s[5])},
+  return {{"omega", Number(s[0])},
+          {"phi", Number(s[1])},
+          {"kappa", Number(s[2])},
+          {"tx", Number(s[3])},
+          {"ty", Number(s[4])},
+          {"tz", Number(s[5])},
           {"scale", q.Type == kSimilarity ? Number(s[6]) : json(0.0)}};
 }
 
@@ -69,7 +73,8 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail)
                                              Number(s.TranslationVector->Get(3, 1))})},
                 {"scale", Number(s.ScaleMatrix->Get(1, 1))}};
     if (type != kGeneralAffine) {
-      key["angles"] = {{"omega", Number(s.Omega)}, {"phi", Number(s.Phi)}, {"kappa", Number(s.Kappa)}};
+      key["angles"] = {
+          {"omega", Number(s.Omega)}, {"phi", Number(s.Phi)}, {"kappa", Number(s.Kappa)}};
     }
     root["key"] = key;
     root["sigma"] = Sigmas(q);
@@ -96,9 +101,9 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail)
   root["points"] = std::move(points);
 
   const int32_t suspicious = valid ? s.FindSuspiciousPoint() : -1;
-  root["suspicious"] =
-      suspicious >= 0 ? json(s.IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
-                      : json(nullptr);
+  root["suspicious"] = suspicious >= 0
+                           ? json(s.IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
+                           : json(nullptr);
 
   if (withDetail) {
     if (valid) {

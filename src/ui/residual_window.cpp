@@ -76,7 +76,7 @@ void DrawArrow(QPainter& p, const QPointF& from, const QPointF& to) {
 }
 
 QTableWidget* MakeTable(const QStringList& headings, QWidget* parent) {
-  auto* table = new QTableWidget(0, headings.size(), parent);
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
   table->setHorizontalHeaderLabels(headings);
   table->verticalHeader()->setVisible(false);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -167,8 +167,8 @@ QString ResidualPlot::ToolTipAt(const QPointF& position) const {
   if (best < 0) return {};
   const Point& p = points_[static_cast<std::size_t>(best)];
   const std::vector<std::string> v = ResidualTexts(p.residual);
-  QString text = QString("Bod %1%2\n").arg(Q(FormatInteger(p.number)),
-                                           best == suspicious_ ? " (podezřelý)" : "");
+  QString text = QString("Bod %1%2\n")
+                     .arg(Q(FormatInteger(p.number)), best == suspicious_ ? " (podezřelý)" : "");
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
   for (int k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
   text += QString("použit: ") + UsedText(p.used);
@@ -192,10 +192,11 @@ void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
     return;
   }
   painter.setFont(SansFont(11));
-  painter.drawText(QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   QString("Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
-                       .arg(ExaggerationText(f.exaggeration)));
+  painter.drawText(
+      QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
+      Qt::AlignLeft | Qt::AlignVCenter,
+      QString("Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
+          .arg(ExaggerationText(f.exaggeration)));
 
   // Grid, ticks and axis labels.
   const QRectF& plot = f.plot;
@@ -232,8 +233,7 @@ void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
   painter.save();
   painter.translate(area.left() + 14, plot.center().y());
   painter.rotate(-90);
-  painter.drawText(QRectF(-plot.height() / 2, -12, plot.height(), 18), Qt::AlignHCenter,
-                   "X [m] →");
+  painter.drawText(QRectF(-plot.height() / 2, -12, plot.height(), 18), Qt::AlignHCenter, "X [m] →");
   painter.restore();
 
   // Arrows first, points over them, numbers last.
@@ -276,7 +276,8 @@ void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
   painter.drawLine(QPointF(barLeft, barY - 4), QPointF(barLeft, barY + 4));
   painter.drawLine(QPointF(barLeft + barLength, barY - 4), QPointF(barLeft + barLength, barY + 4));
   painter.setPen(Qt::black);
-  painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18), Qt::AlignLeft | Qt::AlignVCenter,
+  painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18),
+                   Qt::AlignLeft | Qt::AlignVCenter,
                    QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
   double x = std::max(barLeft + barLength + 120, plot.right() - 280);
   const double y = barY;
@@ -331,7 +332,8 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SummaryLabel->setObjectName("SummaryLabel");
   SummaryLabel->setFont(SansFont(12));
   SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  ResidualTable = MakeTable({"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit"}, this);
+  ResidualTable = MakeTable(
+      {"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit"}, this);
   ResidualTable->setObjectName("ResidualTable");
   ResidualTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   ParameterTable = MakeTable({"Parametr", "Hodnota", "Směrodatná odchylka"}, this);
@@ -381,7 +383,8 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(AppendButton, &QPushButton::clicked, this, [this] { AppendButtonClick(AppendButton); });
   connect(CsvButton, &QPushButton::clicked, this, [this] { CsvButtonClick(CsvButton); });
-  connect(PictureButton, &QPushButton::clicked, this, [this] { PictureButtonClick(PictureButton); });
+  connect(PictureButton, &QPushButton::clicked, this,
+          [this] { PictureButtonClick(PictureButton); });
   Clear();
 }
 
@@ -410,7 +413,8 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
     const PointResidual& r = residuals[static_cast<std::size_t>(row)];
     ResidualTable->setItem(row, 0, Item(Q(FormatInteger(r.Number))));
     const std::vector<std::string> v = ResidualTexts(r);
-    for (int k = 0; k < 5; ++k) ResidualTable->setItem(row, k + 1, Item(Q(v[static_cast<std::size_t>(k)])));
+    for (int k = 0; k < 5; ++k)
+      ResidualTable->setItem(row, k + 1, Item(Q(v[static_cast<std::size_t>(k)])));
     ResidualTable->setItem(row, 6, Item(UsedText(r.Used), Qt::AlignHCenter));
     const bool marked = row == suspicious;
     for (int column = 0; column < 7; ++column) {
@@ -463,11 +467,11 @@ void ResidualWindow::CsvButtonClick(QObject* /*sender*/) {
     const std::string csv = ResidualTableCsv(quality_);
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) !=
+            static_cast<qint64>(csv.size()) ||
         !file.commit()) {
-      throw std::runtime_error(QString("Soubor \"%1\" nelze uložit: %2")
-                                   .arg(*path, file.errorString())
-                                   .toStdString());
+      throw std::runtime_error(
+          QString("Soubor \"%1\" nelze uložit: %2").arg(*path, file.errorString()).toStdString());
     }
   });
 }
@@ -475,7 +479,8 @@ void ResidualWindow::CsvButtonClick(QObject* /*sender*/) {
 void ResidualWindow::PictureButtonClick(QObject* /*sender*/) {
   RunHandler(this, [this] {
     if (!IsFilled()) return;
-    const std::optional<QString> path = Dialogs().GetSaveFileName(this, kResidualPictureFilter, "png");
+    const std::optional<QString> path =
+        Dialogs().GetSaveFileName(this, kResidualPictureFilter, "png");
     if (path) SavePicture(*path);
   });
 }

@@ -58,7 +58,7 @@ class ResidualPlot : public QWidget {
     PointResidual residual;
   };
   struct Frame {
-    QRectF plot;          // the drawing area inside the axes
+    QRectF plot;                // the drawing area inside the axes
     double minY = 0, maxX = 0;  // the data at the plot's top-left corner
     double pixelsPerMetre = 1;
     double exaggeration = 1;

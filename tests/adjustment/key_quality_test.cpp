@@ -87,7 +87,8 @@ TEST(KeyQuality, ResidualOfSwitchedOffPointIsItsDisturbance) {
       EXPECT_EQ(r.Number, s.IdenticalPoints[k].Number);
       EXPECT_EQ(r.Used, k != 3);
       const Extended want[3] = {k == 3 ? -0.1L : 0, k == 3 ? 0.2L : 0, k == 3 ? -0.3L : 0};
-      for (int i = 0; i < 3; ++i) EXPECT_NEAR(static_cast<double>(r.V[i]), static_cast<double>(want[i]), 1e-9);
+      for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(static_cast<double>(r.V[i]), static_cast<double>(want[i]), 1e-9);
     }
     EXPECT_NEAR(static_cast<double>(q.Residuals[3].VXY), std::sqrt(0.05), 1e-9);
     EXPECT_NEAR(static_cast<double>(q.Residuals[3].VXYZ), std::sqrt(0.14), 1e-9);

@@ -16,11 +16,12 @@ namespace {
 TSeznam SmallList() {
   TSeznam s;
   const Extended src[5][3] = {{0, 0, 0}, {10, 0, 1}, {0, 10, 2}, {10, 10, -1}, {5, 5, 0}};
-  const Extended noise[5][3] = {{0.001L, 0, 0}, {0, -0.002L, 0}, {0, 0, 0.003L}, {-0.001L, 0.001L, 0}, {0.05L, 0, 0}};
+  const Extended noise[5][3] = {
+      {0.001L, 0, 0}, {0, -0.002L, 0}, {0, 0, 0.003L}, {-0.001L, 0.001L, 0}, {0.05L, 0, 0}};
   for (int k = 0; k < 5; ++k) {
-    s.IdenticalPoints.push_back({k + 1, 100 + src[k][0] + noise[k][0], 200 + src[k][1] + noise[k][1],
-                                 10 + src[k][2] + noise[k][2], src[k][0], src[k][1], src[k][2],
-                                 k != 4, 0, false});
+    s.IdenticalPoints.push_back({k + 1, 100 + src[k][0] + noise[k][0],
+                                 200 + src[k][1] + noise[k][1], 10 + src[k][2] + noise[k][2],
+                                 src[k][0], src[k][1], src[k][2], k != 4, 0, false});
   }
   s.DetailPoints.push_back({77, 1, 2, 3});
   return s;
@@ -58,8 +59,7 @@ TEST(ResidualReport, SectionLayout) {
   const std::string csv = ResidualTableCsv(q);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(csv.find("\r\n5;-0.05"), std::string::npos);
-  EXPECT_NE(csv.find("Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n1;"), std::string::npos)
-      << csv;
+  EXPECT_NE(csv.find("Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n1;"), std::string::npos) << csv;
 }
 
 TEST(ResultJson, ShapeWithAndWithoutKey) {
@@ -98,7 +98,8 @@ TEST(ResultJson, ShapeWithAndWithoutKey) {
     EXPECT_EQ(p["number"], 5);
     EXPECT_EQ(p["used"], true);
     EXPECT_TRUE(p["m0_without"].is_number());
-    EXPECT_NEAR(p["ratio"].get<double>(), p["m0_without"].get<double>() / j["m0"].get<double>(), 1e-12);
+    EXPECT_NEAR(p["ratio"].get<double>(), p["m0_without"].get<double>() / j["m0"].get<double>(),
+                1e-12);
     EXPECT_EQ(p["residual"].size(), 3u);
     // Affine: every key without one point fits exactly, so the first point wins.
     EXPECT_EQ(j["suspicious"], type == kGeneralAffine ? 1 : 5);

@@ -43,7 +43,8 @@ TEST_F(ResidualWindowTest, FillsSavesAndClears) {
 
   // Hovering over a point names it; the blunder is the suspicious point.
   const QString tip = window.Plot->ToolTipAt(window.Plot->PointPosition(2));
-  EXPECT_TRUE(tip.startsWith(QString("Bod %1 (podezřelý)\nvX = ").arg(PointNumber(2)))) << tip.toStdString();
+  EXPECT_TRUE(tip.startsWith(QString("Bod %1 (podezřelý)\nvX = ").arg(PointNumber(2))))
+      << tip.toStdString();
   EXPECT_TRUE(window.Plot->ToolTipAt(QPointF(-50, -50)).isEmpty());
   EXPECT_GE(window.Plot->Exaggeration(), 1);
 
