@@ -35,23 +35,23 @@ std::vector<ParameterText> ParameterTexts(const KeyQuality& q) {
   const std::vector<Extended>& s = q.Sigmas;
   const char* const translations[3] = {"tX", "tY", "tZ"};
   if (q.Type == kGeneralAffine) {
-    for (int i = 0; i < 9; ++i) {
+    for (std::size_t i = 0; i < 9; ++i) {
       std::string name = "a";
       name += static_cast<char>('1' + i / 3);
       name += static_cast<char>('1' + i % 3);
       out.push_back({name, FormatGeneral(v[i]), FormatFixed(s[i], 15, 12)});
     }
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
       out.push_back({translations[i], Metres(v[9 + i], 6), Metres(s[9 + i], 6)});
     }
     return out;
   }
   const char* const angles[3] = {"Omega", "Phi", "Kappa"};
-  for (int i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 3; ++i) {
     out.push_back(
         {angles[i], Angle(v[i]), FormatFixed(s[i] * kGonPerRadian * 1000, 15, 4) + " mgon"});
   }
-  for (int i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 3; ++i) {
     out.push_back({translations[i], Metres(v[3 + i], 6), Metres(s[3 + i], 6)});
   }
   if (q.Type == kSimilarity) {

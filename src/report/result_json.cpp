@@ -37,7 +37,7 @@ json Sigmas(const KeyQuality& q) {
   const std::vector<Extended>& s = q.Sigmas;
   if (q.Type == kGeneralAffine) {
     json rows = json::array();
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
       rows.push_back(json::array({Number(s[3 * i]), Number(s[3 * i + 1]), Number(s[3 * i + 2])}));
     }
     return {{"matrix", rows}, {"translation", Triple(&s[9])}};

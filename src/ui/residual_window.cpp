@@ -170,7 +170,7 @@ QString ResidualPlot::ToolTipAt(const QPointF& position) const {
   QString text = QString("Bod %1%2\n")
                      .arg(Q(FormatInteger(p.number)), best == suspicious_ ? " (podezřelý)" : "");
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
-  for (int k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
+  for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
   text += QString("použit: ") + UsedText(p.used);
   return text;
 }
