@@ -206,6 +206,12 @@ bool ProtocolFileWriter::AppendText(const std::string& utf8) {
   return Flush();
 }
 
+bool ProtocolFileWriter::AppendBytes(const std::string& bytes) {
+  if (failed_ || fd_ < 0) return false;
+  if (!Flush()) return false;
+  return WriteAll(fd_, bytes) || FailErrno(errno);
+}
+
 bool ProtocolFileWriter::Commit() {
   if (failed_ || fd_ < 0) return false;
   if (!Flush()) return false;

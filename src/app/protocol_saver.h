@@ -39,6 +39,8 @@ class ProtocolFileWriter {
   bool Append(const TextLines& lines, std::size_t from = 0);
   // Appends UTF-8 text as it is ("\n" line ends).
   bool AppendText(const std::string& utf8);
+  // Appends bytes exactly as given: no code page, no CR LF (JSON, key exports).
+  bool AppendBytes(const std::string& bytes);
   // Puts the complete file in the target's place.
   bool Commit();
 

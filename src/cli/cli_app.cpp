@@ -8,6 +8,9 @@
 #include "app/texts.h"
 #include "cli/cli_options.h"
 #include "numeric/notice.h"
+#include "report/key_export.h"
+#include "report/residual_report.h"
+#include "report/result_json.h"
 #include "text/text_lines.h"
 #include "version.h"
 
@@ -47,6 +50,22 @@ void WriteTable(std::ostream& out, const CellGrid& grid) {
   }
 }
 
+// Writes one machine-readable form to its file, or to standard output for
+// "-"; false after a message when it could not be written.
+bool WriteMachineOutput(const std::string& path, const std::string& text, const CliOptions& options,
+                        std::ostream& out, std::ostream& err) {
+  if (path == "-") {
+    out << text;
+    return true;  // standard output is checked once at the end
+  }
+  ProtocolFileWriter file;
+  if (file.Open(path, {options.coordinateFile}) && file.AppendBytes(text) && file.Commit()) {
+    return true;
+  }
+  err << file.Error() << '\n';
+  return false;
+}
+
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
   TSeznam seznam;
   CellGrid grid(4);
@@ -73,7 +92,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
     return kExitNotComputed;
   }
 
-  int status = key.outcome == KeyOutcome::Computed ? kExitKeyComputed : kExitNotComputed;
+  const bool computed = key.outcome == KeyOutcome::Computed;
+  int status = computed ? kExitKeyComputed : kExitNotComputed;
   ProtocolFileWriter file;
   bool toFile = false;
   if (options.hasOutput) {
@@ -84,20 +104,48 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
     }
   }
 
-  WriteTable(out, grid);
-  out << texts::kM0Caption << key.m0Label << '\n';
-  out << texts::kSuspiciousCaption << key.pointLabel << '\n';
-  out << '\n';
-  WriteLines(out, key.protocol, 0);
+  // With a machine-readable form on standard output the usual text goes
+  // only to the -o file.
+  std::ostream discard(nullptr);
+  std::ostream& text = options.MachineOutputOnStdout() ? discard : out;
+  WriteTable(text, grid);
+  text << texts::kM0Caption << key.m0Label << '\n';
+  text << texts::kSuspiciousCaption << key.pointLabel << '\n';
+  text << '\n';
+  WriteLines(text, key.protocol, 0);
   if (toFile) file.Append(key.protocol);
 
-  if (key.outcome == KeyOutcome::Computed && options.transform) {
+  if (computed && options.residuals) {
+    TextLines section;
+    WriteResidualReport(ComputeKeyQuality(seznam, options.type), section);
+    WriteLines(text, section, 0);
+    if (toFile) file.Append(section);
+  }
+
+  if (computed && options.transform) {
     const bool transformed =
         workflow.TransformDetailPoints([&](const TextLines& lines, std::size_t from) {
-          WriteLines(out, lines, from);
+          WriteLines(text, lines, from);
           if (toFile) file.Append(lines, from);
         });
     err << (transformed ? texts::kTransformDone : texts::kNoDetailPoints) << '\n';
+  }
+
+  if (!options.jsonFile.empty() &&
+      !WriteMachineOutput(options.jsonFile, ResultJson(seznam, options.type, options.transform),
+                          options, out, err)) {
+    status = kExitOutputFailed;
+  }
+  const std::pair<const std::string*, std::string (*)(const TSeznam&)> exports[] = {
+      {&options.projFile, KeyAsProjString}, {&options.matrixFile, KeyAsMatrixLine}};
+  for (const auto& [path, form] : exports) {
+    if (path->empty()) continue;
+    if (!computed) {
+      // Nothing is written; the exit status already says that no key was made.
+      err << "ternavo-cli: klíč nebyl vypočten, " << *path << " nezapsán\n";
+      continue;
+    }
+    if (!WriteMachineOutput(*path, form(seznam), options, out, err)) status = kExitOutputFailed;
   }
 
   out.flush();

@@ -112,9 +112,22 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       options.transform = true;
       continue;
     }
+    if (name == "--residuals") {
+      if (hasValue) {
+        error = "přepínač --residuals nemá hodnotu";
+        return false;
+      }
+      options.residuals = true;
+      continue;
+    }
 
+    std::string* machineFile = name == "--json"            ? &options.jsonFile
+                               : name == "--export-proj"   ? &options.projFile
+                               : name == "--export-matrix" ? &options.matrixFile
+                                                           : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
-                            name == "--exclude" || name == "-o" || name == "--output";
+                            name == "--exclude" || name == "-o" || name == "--output" ||
+                            machineFile != nullptr;
     if (!takesValue) {
       error = "neznámý přepínač " + arg;
       return false;
@@ -132,6 +145,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "neznámý typ transformace \"" + value + "\"";
         return false;
       }
+    } else if (machineFile) {
+      if (value.empty()) {
+        error = "prázdný název souboru u přepínače " + name;
+        return false;
+      }
+      if (value == "-" && options.MachineOutputOnStdout()) {
+        error = "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
+        return false;
+      }
+      *machineFile = value;
     } else if (name == "-x" || name == "--exclude") {
       if (!ParseExcludeList(value, options.excluded)) {
         error = "chybný seznam čísel bodů \"" + value + "\"";
@@ -161,8 +184,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
 
 std::string CliUsageText() {
   return
-      "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
-      "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [-o FILE] COORDINATE_FILE\n"
+      "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+      "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
+      "                    SOUBOR_SOUŘADNIC\n"
+      "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+      "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
+      "                    COORDINATE_FILE\n"
       "\n"
       "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
       "Computes the transformation key from the identical points of a coordinate file\n"
@@ -177,6 +204,16 @@ std::string CliUsageText() {
       "                         append the transformed detail points after the key\n"
       "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
       "                         save the protocol (Windows-1250, CR LF)\n"
+      "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
+      "                         append the residuals and parameter precision\n"
+      "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
+      "                         the whole result as JSON (UTF-8)\n"
+      "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
+      "                         the key as a PROJ operation, for cct, ogr2ogr -ct, ...\n"
+      "      --export-matrix SOUBOR klíč jako matice 4 x 4 po řádcích\n"
+      "                         the key as a row-major 4 x 4 matrix\n"
+      "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
+      "                         FILE \"-\": this form alone on standard output\n"
       "      --version          verze programu / the program's version\n"
       "  -h, --help             tato nápověda / this help\n"
       "\n"

@@ -24,8 +24,18 @@ struct CliOptions {
   bool hasOutput = false;
   std::string outputFile;
   std::string coordinateFile;
+  bool residuals = false;   // append the residual report to the protocol
+  std::string jsonFile;     // "" none, "-" standard output
+  std::string projFile;     // the key as a PROJ affine operation
+  std::string matrixFile;   // the key as a 4 x 4 matrix
   bool help = false;
   bool version = false;
+
+  // The file name "-" of --json, --export-proj or --export-matrix: standard
+  // output carries that form and nothing else.
+  bool MachineOutputOnStdout() const {
+    return jsonFile == "-" || projFile == "-" || matrixFile == "-";
+  }
 };
 
 // Parses the arguments after the program name. Returns false with a Czech

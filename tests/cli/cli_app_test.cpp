@@ -48,6 +48,8 @@ TEST(ParseCliOptions, UsageErrors) {
       {{"-x", "2147483648", "a.txt"}, "chybný seznam čísel bodů \"2147483648\""},
       {{"-o", "", "a.txt"}, "prázdný název výstupního souboru"},
       {{"--transform=yes", "a.txt"}, "přepínač --transform nemá hodnotu"},
+      {{"--json", "-", "--export-proj", "-", "a.txt"},
+       "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix"},
   };
   for (const auto& [args, message] : cases) {
     CliOptions o;

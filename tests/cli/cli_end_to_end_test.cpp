@@ -172,5 +172,42 @@ TEST_F(CliProgram, OutputFileWhenTheRunFails) {
   EXPECT_NE(r.out.find("Střední chyba jednotková:  "), std::string::npos);
 }
 
+// The machine-readable forms: alone on standard output with "-", written
+// as they are into files, and never without a key.
+TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
+  const std::string file = "examples/national_grid_blunder.txt";
+  const Result plain = Run({"-t", "1", file});
+  ASSERT_EQ(plain.status, 0);
+
+  const Result residuals = Run({"-t", "1", "--residuals", file});
+  ASSERT_EQ(residuals.status, 0);
+  EXPECT_EQ(residuals.out.rfind(plain.out, 0), 0u);  // the usual output, then the section
+  EXPECT_EQ(residuals.out.substr(plain.out.size(), 33), "\nOpravy na identických bodech :\n");
+
+  const Result proj = Run({"-t", "1", "--export-proj", "-", file});
+  ASSERT_EQ(proj.status, 0);
+  EXPECT_EQ(proj.out.rfind("+proj=affine +xoff=", 0), 0u);
+  EXPECT_EQ(proj.out.find('\n'), proj.out.size() - 1);  // one line, nothing else
+
+  const fs::path json = dir_ / "r.json", matrix = dir_ / "m.txt";
+  const Result files = Run({"-t", "1", "--transform", "--json", json.string(), "--export-matrix",
+                            matrix.string(), file}, "cs_CZ.UTF-8");
+  ASSERT_EQ(files.status, 0) << files.err;
+  const std::string m = ReadBytes(matrix);
+  EXPECT_EQ(m.substr(m.size() - 9), " 0 0 0 1\n");
+  EXPECT_EQ(m.find(','), std::string::npos);
+  const std::string j = ReadBytes(json);
+  EXPECT_EQ(j.rfind("{\n  \"program\": \"ternavo\",", 0), 0u);
+  EXPECT_NE(j.find("\"detail\": ["), std::string::npos);
+
+  // No key: JSON says so, the export writes nothing, the status tells.
+  const fs::path none = dir_ / "none.txt";
+  const Result failed = Run({"--json", "-", "--export-proj", none.string(),
+                             "tests/data/cli/same_source.txt"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.out.find("\"key_valid\": false"), std::string::npos);
+  EXPECT_FALSE(fs::exists(none));
+}
+
 }  // namespace
 }  // namespace ternavo

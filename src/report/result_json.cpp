@@ -1,0 +1,125 @@
+#include "report/result_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include "adjustment/key_quality.h"
+#include "version.h"
+
+namespace ternavo {
+
+namespace {
+
+// Members keep the order in which they are written.
+using json = nlohmann::ordered_json;
+
+json Number(Extended v) { return static_cast<double>(v); }
+
+json Triple(const Extended v[3]) { return json::array({Number(v[0]), Number(v[1]), Number(v[2])}); }
+
+json MatrixRows(const Matice& m) {
+  json rows = json::array();
+  for (int i = 1; i <= 3; ++i) {
+    rows.push_back(json::array({Number(m.Get(i, 1)), Number(m.Get(i, 2)), Number(m.Get(i, 3))}));
+  }
+  return rows;
+}
+
+const char* TypeName(TTypTransformace type) {
+  switch (type) {
+    case kGeneralAffine: return "affine";
+    case kSimilarity: return "similarity";
+    case kCongruence: return "congruence";
+    default: return "unknown";
+  }
+}
+
+json Sigmas(const KeyQuality& q) {
+  const std::vector<Extended>& s = q.Sigmas;
+  if (q.Type == kGeneralAffine) {
+    json rows = json::array();
+    for (std::size_t i = 0; i < 3; ++i) {
+      rows.push_back(json::array({Number(s[3 * i]), Number(s[3 * i + 1]), Number(s[3 * i + 2])}));
+    }
+    return {{"matrix", rows}, {"translation", Triple(&s[9])}};
+  }
+  // The congruence key's scale is fixed at 1, so it has no spread.
+  return {{"omega", Number(s[0])},
+          {"phi", Number(s[1])},
+          {"kappa", Number(s[2])},
+          {"tx", Number(s[3])},
+          {"ty", Number(s[4])},
+          {"tz", Number(s[5])},
+          {"scale", q.Type == kSimilarity ? Number(s[6]) : json(0.0)}};
+}
+
+}  // namespace
+
+std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail) {
+  const KeyQuality q = ComputeKeyQuality(s, type);
+  const bool valid = q.Valid;
+
+  json root;
+  root["program"] = "ternavo";
+  root["version"] = kVersion;
+  root["type"] = TypeName(type);
+  root["counts"] = {{"identical", s.GetIdenticalCount()},
+                    {"used", s.GetUsedCount()},
+                    {"detail", s.GetDetailCount()}};
+  root["key_valid"] = valid;
+  if (valid) {
+    json key = {{"matrix", MatrixRows(*s.RotationMatrix)},
+                {"translation", json::array({Number(s.TranslationVector->Get(1, 1)),
+                                             Number(s.TranslationVector->Get(2, 1)),
+                                             Number(s.TranslationVector->Get(3, 1))})},
+                {"scale", Number(s.ScaleMatrix->Get(1, 1))}};
+    if (type != kGeneralAffine) {
+      key["angles"] = {
+          {"omega", Number(s.Omega)}, {"phi", Number(s.Phi)}, {"kappa", Number(s.Kappa)}};
+    }
+    root["key"] = key;
+    root["sigma"] = Sigmas(q);
+    root["m0"] = Number(s.M0);
+    root["redundancy"] = q.Redundancy;
+  } else {
+    root["key"] = nullptr;
+    root["sigma"] = nullptr;
+    root["m0"] = nullptr;
+    root["redundancy"] = nullptr;
+  }
+
+  json points = json::array();
+  for (std::size_t i = 0; i < s.IdenticalPoints.size(); ++i) {
+    const TIdentickyBod& p = s.IdenticalPoints[i];
+    // The same rule as the point table: diagnostics of used points after a key.
+    const bool diagnosed = valid && p.Used && p.M0WithoutValid;
+    json point = {{"number", p.Number}, {"used", p.Used}};
+    point["m0_without"] = diagnosed ? Number(p.M0Without) : json(nullptr);
+    point["ratio"] = diagnosed && s.M0 > 0 ? Number(p.M0Without / s.M0) : json(nullptr);
+    point["residual"] = valid ? Triple(q.Residuals[i].V) : json(nullptr);
+    points.push_back(std::move(point));
+  }
+  root["points"] = std::move(points);
+
+  const int32_t suspicious = valid ? s.FindSuspiciousPoint() : -1;
+  root["suspicious"] = suspicious >= 0
+                           ? json(s.IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
+                           : json(nullptr);
+
+  if (withDetail) {
+    if (valid) {
+      const KeyTransform key = KeyTransform::FromSeznam(s);
+      json detail = json::array();
+      for (const TPodrobnyBod& p : s.DetailPoints) {
+        Extended t[3];
+        key.Apply(p.X, p.Y, p.Z, t);
+        detail.push_back({{"number", p.Number}, {"xyz", Triple(t)}});
+      }
+      root["detail"] = std::move(detail);
+    } else {
+      root["detail"] = nullptr;
+    }
+  }
+  return root.dump(2) + "\n";
+}
+
+}  // namespace ternavo

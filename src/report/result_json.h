@@ -1,0 +1,17 @@
+// The whole result of a computation as JSON, for scripts.
+#pragma once
+
+#include <string>
+
+#include "adjustment/seznam.h"
+
+namespace ternavo {
+
+// The result after a driver run of `type` (or without a key: "key_valid"
+// false and the key, its sigmas and the residuals null). With `withDetail`
+// the transformed detail points are included. Numbers are JSON numbers: the
+// double nearest to each extended value, in the shortest text that reads
+// back as that double. Pretty-printed, ending with a line feed.
+std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail);
+
+}  // namespace ternavo

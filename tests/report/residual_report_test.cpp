@@ -1,0 +1,122 @@
+#include "report/residual_report.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#include "adjustment/seznam.h"
+#include "report/result_json.h"
+
+namespace ternavo {
+namespace {
+
+// A small similarity case: four points, the key nearly the identity shifted
+// by (100, 200, 10), one point switched off with a 5 cm blunder in X.
+TSeznam SmallList() {
+  TSeznam s;
+  const Extended src[5][3] = {{0, 0, 0}, {10, 0, 1}, {0, 10, 2}, {10, 10, -1}, {5, 5, 0}};
+  const Extended noise[5][3] = {
+      {0.001L, 0, 0}, {0, -0.002L, 0}, {0, 0, 0.003L}, {-0.001L, 0.001L, 0}, {0.05L, 0, 0}};
+  for (int k = 0; k < 5; ++k) {
+    s.IdenticalPoints.push_back({k + 1, 100 + src[k][0] + noise[k][0],
+                                 200 + src[k][1] + noise[k][1], 10 + src[k][2] + noise[k][2],
+                                 src[k][0], src[k][1], src[k][2], k != 4, 0, false});
+  }
+  s.DetailPoints.push_back({77, 1, 2, 3});
+  return s;
+}
+
+TEST(ResidualReport, SectionLayout) {
+  TSeznam s = SmallList();
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+  const KeyQuality q = ComputeKeyQuality(s, kSimilarity);
+  TextLines lines;
+  WriteResidualReport(q, lines);
+  const std::vector<std::string>& l = lines.Lines();
+  ASSERT_EQ(l.size(), 3u + 5u + 3u + 7u + 4u);
+  EXPECT_EQ(l[0], "");
+  EXPECT_EQ(l[1], "Opravy na identických bodech :");
+  EXPECT_EQ(l[2], "(C.B.  vX  vY  vZ  vXY  vXYZ  použit)");
+  // The switched-off point lies 5 cm off the key in X: v = computed - target.
+  EXPECT_EQ(l[7].substr(0, 8), "5  -0.05");
+  EXPECT_EQ(l[7].substr(l[7].size() - 4), "  NE");
+  EXPECT_EQ(l[3].substr(l[3].size() - 5), "  ANO");
+  EXPECT_EQ(l[9], "Přesnost parametrů :");
+  EXPECT_EQ(l[10], "(parametr  hodnota  směrodatná odchylka)");
+  EXPECT_EQ(l[11].substr(0, 7), "Omega  ");
+  EXPECT_NE(l[11].find(" rad  "), std::string::npos);
+  EXPECT_EQ(l[11].substr(l[11].size() - 5), " mgon");
+  EXPECT_EQ(l[14].substr(0, 7), "tX  99.");
+  EXPECT_NE(l[14].find(" m  "), std::string::npos);
+  EXPECT_EQ(l[17].substr(0, 3), "m  ");
+  EXPECT_EQ(l[18], "Počet nadbytečných měření r = 3n - u :  5");
+  EXPECT_EQ(l[19].rfind("Střední chyba jednotková:  0.00", 0), 0u);
+  EXPECT_EQ(l[20],
+            "Konvence :  cílová = T + m · R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)");
+
+  const std::string csv = ResidualTableCsv(q);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find("\r\n5;-0.05"), std::string::npos);
+  EXPECT_NE(csv.find("Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n1;"), std::string::npos) << csv;
+}
+
+TEST(ResultJson, ShapeWithAndWithoutKey) {
+  using nlohmann::json;
+  for (TTypTransformace type : {kGeneralAffine, kSimilarity, kCongruence}) {
+    SCOPED_TRACE(type);
+    TSeznam s = SmallList();
+    s.IdenticalPoints[4].Used = true;  // five points, so the affine key has redundancy
+    if (type == kGeneralAffine) s.AdjustAffine();
+    if (type == kSimilarity) s.AdjustSimilarity();
+    if (type == kCongruence) s.AdjustCongruence();
+    ASSERT_TRUE(s.KeyValid);
+    const json j = json::parse(ResultJson(s, type, true));
+    EXPECT_EQ(j["program"], "ternavo");
+    EXPECT_EQ(j["version"], "2.0");
+    const char* const names[] = {"affine", "similarity", "congruence"};
+    EXPECT_EQ(j["type"], names[type]);
+    EXPECT_EQ(j["counts"], json({{"identical", 5}, {"used", 5}, {"detail", 1}}));
+    EXPECT_EQ(j["key_valid"], true);
+    EXPECT_EQ(j["key"]["matrix"].size(), 3u);
+    EXPECT_EQ(j["key"]["matrix"][2].size(), 3u);
+    EXPECT_NEAR(j["key"]["translation"][1].get<double>(), 200, 0.1);
+    EXPECT_EQ(j["key"].contains("angles"), type != kGeneralAffine);
+    if (type == kGeneralAffine) {
+      EXPECT_EQ(j["sigma"]["matrix"][1].size(), 3u);
+      EXPECT_EQ(j["sigma"]["translation"].size(), 3u);
+    } else {
+      for (const char* k : {"omega", "phi", "kappa", "tx", "ty", "tz", "scale"}) {
+        EXPECT_TRUE(j["sigma"][k].is_number()) << k;
+      }
+    }
+    EXPECT_EQ(j["redundancy"], 15 - ParameterCount(type));
+    EXPECT_NEAR(j["m0"].get<double>(), static_cast<double>(s.M0), 1e-15);
+    ASSERT_EQ(j["points"].size(), 5u);
+    const json& p = j["points"][4];
+    EXPECT_EQ(p["number"], 5);
+    EXPECT_EQ(p["used"], true);
+    EXPECT_TRUE(p["m0_without"].is_number());
+    EXPECT_NEAR(p["ratio"].get<double>(), p["m0_without"].get<double>() / j["m0"].get<double>(),
+                1e-12);
+    EXPECT_EQ(p["residual"].size(), 3u);
+    // Affine: every key without one point fits exactly, so the first point wins.
+    EXPECT_EQ(j["suspicious"], type == kGeneralAffine ? 1 : 5);
+    ASSERT_EQ(j["detail"].size(), 1u);
+    EXPECT_EQ(j["detail"][0]["number"], 77);
+    EXPECT_NEAR(j["detail"][0]["xyz"][2].get<double>(), 13, 0.1);
+
+    // Without a key: the same points, nothing computed.
+    s.KeyValid = false;
+    const json none = json::parse(ResultJson(s, type, false));
+    EXPECT_EQ(none["key_valid"], false);
+    for (const char* k : {"key", "sigma", "m0", "suspicious"}) EXPECT_TRUE(none[k].is_null()) << k;
+    EXPECT_TRUE(none["points"][0]["residual"].is_null());
+    EXPECT_TRUE(none["points"][0]["ratio"].is_null());
+    EXPECT_FALSE(none.contains("detail"));
+  }
+}
+
+}  // namespace
+}  // namespace ternavo

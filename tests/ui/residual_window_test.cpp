@@ -1,0 +1,91 @@
+#include <clocale>
+
+#include <QPlainTextEdit>
+#include <QTableWidget>
+
+#include "report/residual_report.h"
+#include "ui/residual_window.h"
+#include "ui_test_support.h"
+
+namespace ternavo::testing {
+namespace {
+
+class ResidualWindowTest : public WindowTest {
+ protected:
+  // Eight points of one similarity key with a blunder at index 2; index 5 switched off.
+  void Compute(TSeznam& s) {
+    const QString path = WriteFile("points.txt", CoordinateFile(8, 2, 3));
+    ASSERT_TRUE(s.LoadFromFile(path.toStdString()));
+    s.IdenticalPoints[5].Used = false;
+    s.AdjustSimilarity();
+    ASSERT_TRUE(s.KeyValid);
+  }
+};
+
+TEST_F(ResidualWindowTest, FillsSavesAndClears) {
+  TSeznam s;
+  Compute(s);
+  ResidualWindow window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(window.windowTitle(), "Rezidua");
+  EXPECT_FALSE(window.CsvButton->isEnabled());
+
+  window.Fill(s, kSimilarity);
+  ASSERT_TRUE(window.IsFilled());
+  EXPECT_EQ(window.ResidualTable->rowCount(), 8);
+  EXPECT_EQ(window.ResidualTable->item(5, 6)->text(), "NE");
+  EXPECT_EQ(window.ResidualTable->item(2, 0)->text(), QString::number(PointNumber(2)));
+  EXPECT_EQ(window.ParameterTable->rowCount(), 7);
+  EXPECT_EQ(window.ParameterTable->item(0, 0)->text(), "Omega");
+  for (QPushButton* b : {window.AppendButton, window.CsvButton, window.PictureButton})
+    EXPECT_TRUE(b->isEnabled());
+
+  // Hovering over a point names it; the blunder is the suspicious point.
+  const QString tip = window.Plot->ToolTipAt(window.Plot->PointPosition(2));
+  EXPECT_TRUE(tip.startsWith(QString("Bod %1 (podezřelý)\nvX = ").arg(PointNumber(2))))
+      << tip.toStdString();
+  EXPECT_TRUE(window.Plot->ToolTipAt(QPointF(-50, -50)).isEmpty());
+  EXPECT_GE(window.Plot->Exaggeration(), 1);
+
+  // The button hands over exactly the report section.
+  std::vector<std::string> appended;
+  QObject::connect(&window, &ResidualWindow::AppendToProtocol,
+                   [&](const TextLines& lines) { appended = lines.Lines(); });
+  Click(window.AppendButton);
+  TextLines expected;
+  WriteResidualReport(ComputeKeyQuality(s, kSimilarity), expected);
+  EXPECT_EQ(appended, expected.Lines());
+
+  const QString csv = folder_.filePath("rezidua.csv");
+  dialogs_->saveAnswers.push_back(csv);
+  Click(window.CsvButton);
+  EXPECT_EQ(ReadBytes(csv), ResidualTableCsv(ComputeKeyQuality(s, kSimilarity)));
+  for (const char* name : {"plan.png", "plan.svg"}) {
+    dialogs_->saveAnswers.push_back(folder_.filePath(name));
+    Click(window.PictureButton);
+    const std::string bytes = ReadBytes(folder_.filePath(name));
+    EXPECT_EQ(bytes.substr(0, 4), name[5] == 'p' ? "\x89PNG" : "<?xm") << name;
+  }
+  EXPECT_TRUE(dialogs_->messages.empty());
+
+  window.Clear();
+  EXPECT_FALSE(window.IsFilled());
+  EXPECT_EQ(window.ResidualTable->rowCount(), 0);
+  EXPECT_EQ(window.ParameterTable->rowCount(), 0);
+  EXPECT_FALSE(window.Plot->HasData());
+  EXPECT_FALSE(window.PictureButton->isEnabled());
+
+  // A picture of the window for the documentation, when asked for.
+  const QByteArray shots = qgetenv("TERNAVO_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    std::setlocale(LC_NUMERIC, "");  // the user's decimal separator
+    window.Fill(s, kSimilarity);
+    QTest::qWait(300);
+    window.grab().save(QString::fromLocal8Bit(shots) + "/residual_window.png");
+    std::setlocale(LC_NUMERIC, "C");
+  }
+}
+
+}  // namespace
+}  // namespace ternavo::testing
