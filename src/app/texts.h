@@ -22,6 +22,11 @@ inline constexpr const char* kUnknownError = "Neznámá chyba";
 inline constexpr const char* kApplicationTitlePrefix = "Ternavo v";
 inline constexpr const char* kErrorCaption = "Error";
 
+// Menu items beyond the point table's workflow.
+inline constexpr const char* kResidualsItem = "&Rezidua";
+inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
+inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+
 // ternavo-cli's labels of the two result lines.
 inline constexpr const char* kM0Caption = "Střední chyba jednotková: ";
 inline constexpr const char* kSuspiciousCaption = "Podezřelý bod : ";

@@ -4,7 +4,11 @@
 #include <vector>
 
 #include "app/error_report.h"
+#include "app/protocol_saver.h"
 #include "app/texts.h"
+#include "adjustment/key_quality.h"
+#include "report/key_export.h"
+#include "report/residual_report.h"
 
 namespace ternavo {
 
@@ -69,6 +73,25 @@ bool Workflow::TogglePoint(int32_t row) {
   point.Used = !point.Used;
   seznam_.ShowPoints(grid_);
   return true;
+}
+
+TextLines Workflow::ResidualSection(TTypTransformace type) const {
+  TextLines section;
+  if (seznam_.KeyValid) WriteResidualReport(ComputeKeyQuality(seznam_, type), section);
+  return section;
+}
+
+bool Workflow::SaveKeyExport(const std::string& path, std::string& error) const {
+  if (!seznam_.KeyValid) {
+    error = texts::kNoKeyToExport;
+    return false;
+  }
+  ProtocolFileWriter file;
+  std::vector<std::string> keep;
+  if (!loadedPath_.empty()) keep.push_back(loadedPath_);
+  if (file.Open(path, keep) && file.AppendBytes(KeyExportText(seznam_)) && file.Commit()) return true;
+  error = file.Error();
+  return false;
 }
 
 bool Workflow::SwitchOffNumber(int32_t number) {

@@ -71,6 +71,13 @@ class Workflow {
   bool TransformDetailPoints(const DetailSectionSink& sink,
                              std::size_t blockSize = kDetailBlockPoints);
 
+  // The residual report section of the key just computed (nothing without one).
+  TextLines ResidualSection(TTypTransformace type) const;
+
+  // Saves the key in both export forms (PROJ operation, 4 x 4 matrix) by the
+  // protocol saver's policy; false with the error text, also without a key.
+  bool SaveKeyExport(const std::string& path, std::string& error) const;
+
   // Switches off every identical point with this number; false when none has it.
   bool SwitchOffNumber(int32_t number);
 

@@ -9,7 +9,6 @@
 #include "cli/cli_options.h"
 #include "numeric/notice.h"
 #include "report/key_export.h"
-#include "report/residual_report.h"
 #include "report/result_json.h"
 #include "text/text_lines.h"
 #include "version.h"
@@ -116,8 +115,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
   if (toFile) file.Append(key.protocol);
 
   if (computed && options.residuals) {
-    TextLines section;
-    WriteResidualReport(ComputeKeyQuality(seznam, options.type), section);
+    const TextLines section = workflow.ResidualSection(options.type);
     WriteLines(text, section, 0);
     if (toFile) file.Append(section);
   }

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <limits>
+#include <stdexcept>
 
 #include "app/texts.h"
 #include "text/number_format.h"
@@ -25,6 +26,7 @@
 #include "ui/keyboard.h"
 #include "ui/looks.h"
 #include "ui/point_table.h"
+#include "ui/residual_window.h"
 
 // Pictures live in the static library: make sure its resources are linked in.
 static void InitWindowPictures() { Q_INIT_RESOURCE(ternavo); }
@@ -79,6 +81,8 @@ TForm1::~TForm1() {
   // The table shows grid_, which goes before the base class deletes the children.
   delete StringGrid1;
   StringGrid1 = nullptr;
+  delete Residuals;
+  Residuals = nullptr;
 }
 
 void TForm1::CreateControls() {
@@ -95,11 +99,25 @@ void TForm1::CreateControls() {
   Otevt1 = Soubor1->addAction(QStringLiteral("&Otevřít"));
   Otevt1->setObjectName(QStringLiteral("Otevt1"));
   Otevt1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  // Both forms of the key for other programs, into one text file.
+  Exportovat1 = Soubor1->addAction(QString::fromUtf8(texts::kExportKeyItem));
+  Exportovat1->setObjectName(QStringLiteral("Exportovat1"));
+  Exportovat1->setEnabled(false);
   Konec1 = Soubor1->addAction(QStringLiteral("&Konec"));
   Konec1->setObjectName(QStringLiteral("Konec1"));
   Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // The residual window's item, enabled with the protocol button once a key exists.
+  Rezidua1 = MainMenu1->addAction(QString::fromUtf8(texts::kResidualsItem));
+  Rezidua1->setObjectName(QStringLiteral("Rezidua1"));
+  Rezidua1->setEnabled(false);
   Npovda1 = MainMenu1->addAction(QStringLiteral("O &programu"));
   Npovda1->setObjectName(QStringLiteral("Npovda1"));
+
+  Residuals = new ResidualWindow();
+  Residuals->setObjectName(QStringLiteral("ResidualWindow"));
+  connect(Residuals, &ResidualWindow::AppendToProtocol, this, [](const TextLines& lines) {
+    if (Form2) Form2->AppendProtocol(lines);
+  });
 
   Bevel1 = new QFrame(client);
   Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -202,6 +220,9 @@ void TForm1::ConnectHandlers() {
   connect(Otevt1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Otevt1Click(Otevt1); }); });
   connect(Konec1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
   connect(Npovda1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Npovda1Click(Npovda1); }); });
+  connect(Rezidua1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Rezidua1Click(Rezidua1); }); });
+  connect(Exportovat1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { Exportovat1Click(Exportovat1); }); });
   connect(radioItems_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
     if (checked) RunHandler(this, [this] { RadioGroup1Click(RadioGroup1); });
   });
@@ -276,8 +297,16 @@ void TForm1::SetResultLabels(const std::string& m0, const std::string& point) {
 
 void TForm1::SetComputedControls(bool enabled) {
   BitBtn2->setEnabled(enabled);
-  BitBtn3->setEnabled(enabled);
+  SetProtocolButton(enabled);
   SpeedButton1->setEnabled(enabled);
+}
+
+void TForm1::SetProtocolButton(bool enabled) {
+  BitBtn3->setEnabled(enabled);
+  // The residuals and the export belong to the key the protocol shows.
+  Rezidua1->setEnabled(enabled);
+  Exportovat1->setEnabled(enabled);
+  if (!enabled) Residuals->Clear();
 }
 
 void TForm1::Otevt1Click(QObject* /*sender*/) {
@@ -300,7 +329,7 @@ void TForm1::Otevt1Click(QObject* /*sender*/) {
   SetCountLabel(Label6, Seznam->GetIdenticalCount());
   SetCountLabel(Label8, Seznam->GetIdenticalCount());
   BitBtn2->setEnabled(false);
-  BitBtn3->setEnabled(false);
+  SetProtocolButton(false);
   Panel1->show();
 }
 
@@ -312,7 +341,23 @@ void TForm1::Npovda1Click(QObject* /*sender*/) {
 
 void TForm1::RadioGroup1Click(QObject* /*sender*/) {
   BitBtn2->setEnabled(false);
-  BitBtn3->setEnabled(false);
+  SetProtocolButton(false);
+}
+
+void TForm1::Rezidua1Click(QObject* /*sender*/) {
+  Residuals->show();
+  Residuals->raise();
+  Residuals->activateWindow();
+}
+
+void TForm1::Exportovat1Click(QObject* /*sender*/) {
+  const std::optional<QString> path =
+      Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
+                                QString::fromLatin1(kProtocolFileSuffix));
+  if (!path) return;
+  std::string error;
+  if (!workflow_->SaveKeyExport(QFile::encodeName(*path).toStdString(), error))
+    throw std::runtime_error(error);
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/) {
@@ -329,6 +374,7 @@ void TForm1::BitBtn1Click(QObject* /*sender*/) {
   }
   SetResultLabels(key.m0Label, key.pointLabel);
   SetComputedControls(key.outcome == KeyOutcome::Computed);
+  if (key.outcome == KeyOutcome::Computed) Residuals->Fill(*Seznam, RadioGroup1ItemIndex());
   Form2->SetProtocol(key.protocol);
 }
 

@@ -24,6 +24,7 @@ class QRadioButton;
 namespace ternavo {
 
 class PointTable;
+class ResidualWindow;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -38,6 +39,8 @@ class TForm1 : public QMainWindow {
   void Otevt1Click(QObject* sender);
   void Konec1Click(QObject* sender);
   void Npovda1Click(QObject* sender);
+  void Rezidua1Click(QObject* sender);
+  void Exportovat1Click(QObject* sender);
   void RadioGroup1Click(QObject* sender);
   void BitBtn1Click(QObject* sender);
   void SpeedButton1Click(QObject* sender);
@@ -75,6 +78,9 @@ class TForm1 : public QMainWindow {
   QAction* Otevt1 = nullptr;
   QAction* Konec1 = nullptr;
   QAction* Npovda1 = nullptr;
+  QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window
+  QAction* Exportovat1 = nullptr;  // "Exportovat klíč…"
+  ResidualWindow* Residuals = nullptr;
   QLabel* Image1 = nullptr;
   QLabel* Image2 = nullptr;
 
@@ -89,6 +95,8 @@ class TForm1 : public QMainWindow {
   void SetResultLabels(const std::string& m0, const std::string& point);
   void SetValueLabel(QLabel* label, const QString& text);
   void SetComputedControls(bool enabled);
+  // BitBtn3 with the two items that follow it.
+  void SetProtocolButton(bool enabled);
 
   QButtonGroup* radioItems_ = nullptr;
   QPixmap UsedBitmap;

@@ -3,6 +3,7 @@
 
 #include "adjustment/seznam.h"
 #include "text/code_page.h"
+#include "ui/residual_window.h"
 #include "ui_test_support.h"
 
 namespace ternavo::testing {
@@ -216,6 +217,33 @@ TEST_F(MainWindowTest, CancelledOpenEmptiesTheWindowButKeepsThePoints) {
   EXPECT_EQ(Cell(0, 4), QString::number(PointNumber(3)));
 }
 
+// "Rezidua" and "Exportovat klíč…" belong to the key the protocol button shows.
+TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
+  auto expectItems = [this](bool enabled, const char* step) {
+    EXPECT_EQ(main_->BitBtn3->isEnabled(), enabled) << step;
+    EXPECT_EQ(main_->Rezidua1->isEnabled(), enabled) << step;
+    EXPECT_EQ(main_->Exportovat1->isEnabled(), enabled) << step;
+    EXPECT_EQ(main_->Residuals->IsFilled(), enabled) << step;
+  };
+  EXPECT_FALSE(main_->Rezidua1->isEnabled());
+  Compute(5, kSimilarity);
+  expectItems(true, "computed");
+  const QString exported = folder_.filePath(QStringLiteral("klic.txt"));
+  dialogs_->saveAnswers.push_back(exported);
+  main_->Exportovat1->trigger();
+  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(ReadBytes(exported).rfind("+proj=affine +xoff=", 0), 0u);
+  DoubleClickCell(3, 1);
+  expectItems(false, "point switched off");
+  Click(main_->BitBtn1);
+  expectItems(true, "computed again");
+  ChooseType(kCongruence);
+  expectItems(false, "type changed");
+  Click(main_->BitBtn1);
+  Click(main_->SpeedButton1);
+  expectItems(false, "suspicious point excluded");
+}
+
 TEST_F(MainWindowTest, FailedLoadShowsExactlyOneErrorBox) {
   const QString format = QStringLiteral("Nesprávný formát souboru!!!");
   Open(WriteFile(QStringLiteral("ok.txt"), CoordinateFile(8, -1, 2)));
@@ -304,12 +332,14 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_TRUE(item(0)->isChecked());
   EXPECT_EQ(main_->RadioGroup1->title(), QStringLiteral("Typ transformace"));
   EXPECT_FALSE(main_->BitBtn3->icon().isNull());
-  ASSERT_EQ(main_->MainMenu1->actions().size(), 2);
+  ASSERT_EQ(main_->MainMenu1->actions().size(), 3);
   // The texts as shown, without the mnemonic marks (their places are tested with the keyboard).
   auto shown = [](const QAction* action) { return QString(action->text()).remove(QLatin1Char('&')); };
   EXPECT_EQ(shown(main_->MainMenu1->actions()[0]), QStringLiteral("Soubor"));
-  EXPECT_EQ(main_->MainMenu1->actions()[1], main_->Npovda1);
-  EXPECT_EQ(main_->Soubor1->actions(), (QList<QAction*>{main_->Otevt1, main_->Konec1}));
+  EXPECT_EQ(main_->MainMenu1->actions()[1], main_->Rezidua1);
+  EXPECT_EQ(main_->MainMenu1->actions()[2], main_->Npovda1);
+  EXPECT_EQ(main_->Soubor1->actions(),
+            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->Konec1}));
   EXPECT_EQ(shown(main_->Otevt1), QStringLiteral("Otevřít"));
   EXPECT_EQ(shown(main_->Konec1), QStringLiteral("Konec"));
   EXPECT_EQ(shown(main_->Npovda1), QStringLiteral("O programu"));
