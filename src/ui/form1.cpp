@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -237,6 +238,9 @@ void TForm1::ConnectHandlers() {
   connect(StringGrid1, &PointTable::CellKeyActivated, this,
           [this] { RunHandler(this, [this] { StringGrid1DblClick(StringGrid1); }); });
   PressOnEnter({BitBtn1, BitBtn2, BitBtn3});
+  // F10 opens the first menu, as in most desktop programs.
+  connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+          [this] { MainMenu1->setActiveAction(Soubor1->menuAction()); });
 }
 
 void TForm1::FormCreate(QObject* /*sender*/) {

@@ -66,7 +66,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(ToolBar1);
 
   ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ":/pictures/save.png",
-                               QStringLiteral("Uložit (Ctrl+S)"));
+                               QStringLiteral("Uložit"));
   ToolButton1->setAccessibleName(QStringLiteral("Uložit"));
   ToolButton1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   ToolButton3 = new QWidget(ToolBar1);

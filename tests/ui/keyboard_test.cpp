@@ -9,7 +9,7 @@ namespace {
 class KeyboardTest : public WindowTest {
  protected:
   struct Look {
-    QStringList usedColumn;
+    QStringList cells;
     QString usedCount;
     bool transform, protocol, exclude;
     bool operator==(const Look&) const = default;
@@ -18,7 +18,7 @@ class KeyboardTest : public WindowTest {
     Look look{{}, main_->Label8->text(), main_->BitBtn2->isEnabled(), main_->BitBtn3->isEnabled(),
               main_->SpeedButton1->isEnabled()};
     for (int row = 0; row < main_->StringGrid1->ShownRowCount(); ++row)
-      for (int column = 0; column < 4; ++column) look.usedColumn << Cell(column, row);
+      for (int column = 0; column < 4; ++column) look.cells << Cell(column, row);
     return look;
   }
   void OpenAndCompute() {
