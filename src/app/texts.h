@@ -31,4 +31,37 @@ inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
 inline constexpr const char* kM0Caption = "Střední chyba jednotková: ";
 inline constexpr const char* kSuspiciousCaption = "Podezřelý bod : ";
 
+// The windows' captions, labels, items and tooltips.
+namespace window {
+inline constexpr const char* kFileMenu = "&Soubor";
+inline constexpr const char* kOpenItem = "&Otevřít";
+inline constexpr const char* kEndItem = "&Konec";
+inline constexpr const char* kAboutItem = "O &programu";
+inline constexpr const char* kTypeGroup = "Typ transformace";
+inline constexpr const char* kTypeAffine = "     Obecná afinní";
+inline constexpr const char* kTypeSimilarity = "     Podobnostní";
+inline constexpr const char* kTypeCongruence = "     Shodnostní";
+inline constexpr const char* kIdenticalCountCaption = "Celkový počet bodů :";
+inline constexpr const char* kUsedCountCaption = "Počet použitých bodů :";
+inline constexpr const char* kM0LabelCaption = "Střední chyba jednotková";
+inline constexpr const char* kSuspiciousLabelCaption = "Podezřelý bod :";
+inline constexpr const char* kExcludeSuspiciousTip = "Vyřadit podezřelý bod";
+inline constexpr const char* kRecomputeButton = "Přepočítat klíč";
+inline constexpr const char* kShowProtocolTip = "Zobrazit protokol";
+inline constexpr const char* kTransformButton = "TRANSFORMOVAT";
+inline constexpr const char* kPointTableName = "Identické body";
+inline constexpr const char* kPointTableDescription =
+    "Číslo bodu, střední chyba jednotková bez bodu m(0){n-1}, její poměr k m0 "
+    "a zda se bod použije. Mezerník, Enter nebo F2 ve sloupci Použít bod "
+    "vyřadí nebo vrátí, stejně jako dvojklik.";
+inline constexpr const char* kProtocolCaption = "Protokol";
+inline constexpr const char* kSaveTip = "Uložit";
+inline constexpr const char* kEditTip = "Upravit";
+inline constexpr const char* kReadOnlyTip = "Jen pro čtení";
+inline constexpr const char* kAboutCaption = "  O programu";
+inline constexpr const char* kAboutDescription =
+    "Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "
+    "afinní, podobnostní a shodnostní transformací  metodou MNČ. ";
+}  // namespace window
+
 }  // namespace ternavo::texts

@@ -95,23 +95,23 @@ void TForm1::CreateControls() {
   MainMenu1 = menuBar();
   MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
   // Alt+S, O, K and Alt+P; F10 opens the menu bar.
-  Soubor1 = MainMenu1->addMenu(QStringLiteral("&Soubor"));
+  Soubor1 = MainMenu1->addMenu(QString::fromUtf8(texts::window::kFileMenu));
   Soubor1->setObjectName(QStringLiteral("Soubor1"));
-  Otevt1 = Soubor1->addAction(QStringLiteral("&Otevřít"));
+  Otevt1 = Soubor1->addAction(QString::fromUtf8(texts::window::kOpenItem));
   Otevt1->setObjectName(QStringLiteral("Otevt1"));
   Otevt1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   // Both forms of the key for other programs, into one text file.
   Exportovat1 = Soubor1->addAction(QString::fromUtf8(texts::kExportKeyItem));
   Exportovat1->setObjectName(QStringLiteral("Exportovat1"));
   Exportovat1->setEnabled(false);
-  Konec1 = Soubor1->addAction(QStringLiteral("&Konec"));
+  Konec1 = Soubor1->addAction(QString::fromUtf8(texts::window::kEndItem));
   Konec1->setObjectName(QStringLiteral("Konec1"));
   Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   // The residual window's item, enabled with the protocol button once a key exists.
   Rezidua1 = MainMenu1->addAction(QString::fromUtf8(texts::kResidualsItem));
   Rezidua1->setObjectName(QStringLiteral("Rezidua1"));
   Rezidua1->setEnabled(false);
-  Npovda1 = MainMenu1->addAction(QStringLiteral("O &programu"));
+  Npovda1 = MainMenu1->addAction(QString::fromUtf8(texts::window::kAboutItem));
   Npovda1->setObjectName(QStringLiteral("Npovda1"));
 
   Residuals = new ResidualWindow();
@@ -134,11 +134,9 @@ void TForm1::CreateControls() {
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setGeometry(8, 8, 345, 441);
   StringGrid1->setFont(CondensedFont(13, true));
-  StringGrid1->setAccessibleName(QStringLiteral("Identické body"));
+  StringGrid1->setAccessibleName(QString::fromUtf8(texts::window::kPointTableName));
   StringGrid1->setAccessibleDescription(
-      QStringLiteral("Číslo bodu, střední chyba jednotková bez bodu m(0){n-1}, její poměr k m0 "
-                     "a zda se bod použije. Mezerník, Enter nebo F2 ve sloupci Použít bod "
-                     "vyřadí nebo vrátí, stejně jako dvojklik."));
+      QString::fromUtf8(texts::window::kPointTableDescription));
 
   Panel1 = new QFrame(client);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -147,7 +145,7 @@ void TForm1::CreateControls() {
   Panel1->setGeometry(368, 16, 241, 433);
   Panel1->setFont(SansFont(11, true));
 
-  RadioGroup1 = new QGroupBox(QStringLiteral("Typ transformace"), Panel1);
+  RadioGroup1 = new QGroupBox(QString::fromUtf8(texts::window::kTypeGroup), Panel1);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioGroup1->setGeometry(24, 16, 193, 89);
   auto* radioLayout = new QVBoxLayout(RadioGroup1);
@@ -155,8 +153,8 @@ void TForm1::CreateControls() {
   radioLayout->setSpacing(0);
   radioItems_ = new QButtonGroup(this);
   radioItems_->setExclusive(true);
-  const QString items[] = {QStringLiteral("     Obecná afinní"), QStringLiteral("     Podobnostní"),
-                           QStringLiteral("     Shodnostní")};
+  const QString items[] = {QString::fromUtf8(texts::window::kTypeAffine), QString::fromUtf8(texts::window::kTypeSimilarity),
+                           QString::fromUtf8(texts::window::kTypeCongruence)};
   for (int i = 0; i < 3; ++i) {
     auto* item = new QRadioButton(items[i], RadioGroup1);
     item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
@@ -165,13 +163,13 @@ void TForm1::CreateControls() {
   }
   radioItems_->button(0)->setChecked(true);
 
-  Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("Celkový počet bodů :"), 20, 116);
+  Label5 = MakeLabel(Panel1, "Label5", QString::fromUtf8(texts::window::kIdenticalCountCaption), 20, 116);
   Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("n"), 92, 132);
-  Label7 = MakeLabel(Panel1, "Label7", QStringLiteral("Počet použitých bodů :"), 20, 156);
+  Label7 = MakeLabel(Panel1, "Label7", QString::fromUtf8(texts::window::kUsedCountCaption), 20, 156);
   Label8 = MakeLabel(Panel1, "Label8", QStringLiteral("X"), 92, 180);
-  Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Střední chyba jednotková"), 20, 204);
+  Label1 = MakeLabel(Panel1, "Label1", QString::fromUtf8(texts::window::kM0LabelCaption), 20, 204);
   Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("m(0) "), 92, 228);
-  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Podezřelý bod :"), 20, 260);
+  Label3 = MakeLabel(Panel1, "Label3", QString::fromUtf8(texts::window::kSuspiciousLabelCaption), 20, 260);
   Label4 = MakeLabel(Panel1, "Label4", QString(), 92, 288);
   Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   SetValueLabel(Label4, QStringLiteral("XXX"));
@@ -179,10 +177,10 @@ void TForm1::CreateControls() {
   SpeedButton1 = MakeButton(Panel1, "SpeedButton1", QString(), QRect(120, 280, 8, 8));
   SpeedButton1->setEnabled(false);
   SpeedButton1->setFocusPolicy(Qt::NoFocus);
-  SpeedButton1->setToolTip(QStringLiteral("Vyřadit podezřelý bod"));
-  SpeedButton1->setAccessibleName(QStringLiteral("Vyřadit podezřelý bod"));
+  SpeedButton1->setToolTip(QString::fromUtf8(texts::window::kExcludeSuspiciousTip));
+  SpeedButton1->setAccessibleName(QString::fromUtf8(texts::window::kExcludeSuspiciousTip));
 
-  BitBtn1 = MakeButton(Panel1, "BitBtn1", QStringLiteral("Přepočítat klíč"),
+  BitBtn1 = MakeButton(Panel1, "BitBtn1", QString::fromUtf8(texts::window::kRecomputeButton),
                        QRect(24, 312, 153, 41));
   BitBtn1->setIcon(QIcon(QStringLiteral(":/pictures/recompute.png")));
   BitBtn1->setIconSize(QSize(18, 18));
@@ -194,10 +192,10 @@ void TForm1::CreateControls() {
                          QIcon::Disabled);
   BitBtn3->setIcon(protocolIcon);
   BitBtn3->setIconSize(QSize(24, 24));
-  BitBtn3->setToolTip(QStringLiteral("Zobrazit protokol"));
-  BitBtn3->setAccessibleName(QStringLiteral("Zobrazit protokol"));
+  BitBtn3->setToolTip(QString::fromUtf8(texts::window::kShowProtocolTip));
+  BitBtn3->setAccessibleName(QString::fromUtf8(texts::window::kShowProtocolTip));
 
-  BitBtn2 = MakeButton(Panel1, "BitBtn2", QStringLiteral("TRANSFORMOVAT"),
+  BitBtn2 = MakeButton(Panel1, "BitBtn2", QString::fromUtf8(texts::window::kTransformButton),
                        QRect(16, 360, 209, 49));
   BitBtn2->setIcon(QIcon(QStringLiteral(":/pictures/all.png")));
   BitBtn2->setIconSize(QSize(18, 18));

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/protocol_saver.h"
+#include "app/texts.h"
 #include "ui/dialogs.h"
 #include "ui/looks.h"
 
@@ -48,7 +49,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
                  Qt::WindowCloseButtonHint);
   // Closing only hides it, and it never keeps the program running.
   setAttribute(Qt::WA_QuitOnClose, false);
-  setWindowTitle(QStringLiteral("Protokol"));
+  setWindowTitle(QString::fromUtf8(texts::window::kProtocolCaption));
   setFont(SansFont(11));
   resize(544, 375);
 
@@ -66,17 +67,17 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(ToolBar1);
 
   ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ":/pictures/save.png",
-                               QStringLiteral("Uložit"));
-  ToolButton1->setAccessibleName(QStringLiteral("Uložit"));
+                               QString::fromUtf8(texts::window::kSaveTip));
+  ToolButton1->setAccessibleName(QString::fromUtf8(texts::window::kSaveTip));
   ToolButton1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   ToolButton3 = new QWidget(ToolBar1);
   ToolButton3->setObjectName(QStringLiteral("ToolButton3"));
   ToolButton3->setFixedWidth(8);
   ToolBar1->addWidget(ToolButton3);
   ToolButton2 = MakeToolButton(ToolBar1, "ToolButton2", ":/pictures/edit.png",
-                               QStringLiteral("Upravit"));
+                               QString::fromUtf8(texts::window::kEditTip));
   ToolButton4 = MakeToolButton(ToolBar1, "ToolButton4", ":/pictures/readonly.png",
-                               QStringLiteral("Jen pro čtení"));
+                               QString::fromUtf8(texts::window::kReadOnlyTip));
   ToolButton2->setAccessibleName(ToolButton2->toolTip());
   ToolButton4->setAccessibleName(ToolButton4->toolTip());
   ToolButton2->setCheckable(true);

@@ -32,15 +32,14 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setAttribute(Qt::WA_QuitOnClose, false);
-  setWindowTitle(QStringLiteral("  O programu"));
+  setWindowTitle(QString::fromUtf8(texts::window::kAboutCaption));
   setFont(SansFont(11));
   setFixedSize(401, 153);
 
   Label1 = MakeBlueLabel(this, "Label1", QString::fromUtf8(texts::kApplicationTitlePrefix) + QString::fromUtf8(kVersion), 20, QRect(8, 8, 337, 33));
   Label2 = MakeBlueLabel(
       this, "Label2",
-      QStringLiteral("Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "
-                     "afinní, podobnostní a shodnostní transformací  metodou MNČ. "),
+      QString::fromUtf8(texts::window::kAboutDescription),
       16, QRect(8, 48, 385, 97));
   Label2->setWordWrap(true);
 }
