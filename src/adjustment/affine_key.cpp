@@ -38,6 +38,20 @@ bool ScatterIsSingular(const Extended s[3][3]) {
   return det <= kSingularScatter * trace * trace * trace;
 }
 
+// The equation (0 X, 1 Y, 2 Z) an unknown of the affine key belongs to.
+constexpr int EquationOf(int unknown) { return unknown < 9 ? unknown / 3 : unknown - 9; }
+
+// N couples only the unknowns of one equation. True when the inverse kept
+// that: every element between unknowns of different equations exactly zero.
+bool SplitsByEquation(const Extended* q) {
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 0; j < 12; ++j) {
+      if (EquationOf(i) != EquationOf(j) && q[12 * i + j] != 0) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TSeznam::ComputeAffineKey() {
@@ -122,19 +136,40 @@ bool TSeznam::ComputeAffineKey() {
 
   // p = (Q A^T) L, streamed row by row of A^T's columns.
   Extended p[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  for (const ReducedPoint& r : points) {
-    for (int e = 0; e < 3; ++e) {
-      const int c0 = 3 * e;       // first matrix column of this equation
-      const int ct = 9 + e;       // its translation column
-      const Extended l = r.t[e];
-      for (int i = 0; i < 12; ++i) {
-        const Extended* qi = qd + 12 * i;
-        Extended qa = 0;
-        qa += qi[c0] * r.s[0];
-        qa += qi[c0 + 1] * r.s[1];
-        qa += qi[c0 + 2] * r.s[2];
-        qa += qi[ct] * 1;
-        p[i] += qa * l;
+  if (SplitsByEquation(qd)) {
+    // Only the unknowns of a row's own equation get a non-zero term: the
+    // others would add products with exact zeros to a sum that is never -0.
+    for (const ReducedPoint& r : points) {
+      for (int e = 0; e < 3; ++e) {
+        const int c0 = 3 * e;
+        const int ct = 9 + e;
+        const Extended l = r.t[e];
+        for (const int i : {c0, c0 + 1, c0 + 2, ct}) {
+          const Extended* qi = qd + 12 * i;
+          Extended qa = 0;
+          qa += qi[c0] * r.s[0];
+          qa += qi[c0 + 1] * r.s[1];
+          qa += qi[c0 + 2] * r.s[2];
+          qa += qi[ct] * 1;
+          p[i] += qa * l;
+        }
+      }
+    }
+  } else {
+    for (const ReducedPoint& r : points) {
+      for (int e = 0; e < 3; ++e) {
+        const int c0 = 3 * e;       // first matrix column of this equation
+        const int ct = 9 + e;       // its translation column
+        const Extended l = r.t[e];
+        for (int i = 0; i < 12; ++i) {
+          const Extended* qi = qd + 12 * i;
+          Extended qa = 0;
+          qa += qi[c0] * r.s[0];
+          qa += qi[c0 + 1] * r.s[1];
+          qa += qi[c0 + 2] * r.s[2];
+          qa += qi[ct] * 1;
+          p[i] += qa * l;
+        }
       }
     }
   }
