@@ -10,6 +10,7 @@
 // streamed over the points. Each sum adds the same non-zero terms in the same
 // order as the full matrix products would; the terms skipped are products
 // with the structural zeros of A, which leave an accumulator unchanged.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -137,22 +138,29 @@ bool TSeznam::ComputeAffineKey() {
   // p = (Q A^T) L, streamed row by row of A^T's columns.
   Extended p[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   if (SplitsByEquation(qd)) {
-    // Only the unknowns of a row's own equation get a non-zero term: the
-    // others would add products with exact zeros to a sum that is never -0.
-    for (const ReducedPoint& r : points) {
-      for (int e = 0; e < 3; ++e) {
-        const int c0 = 3 * e;
-        const int ct = 9 + e;
-        const Extended l = r.t[e];
-        for (const int i : {c0, c0 + 1, c0 + 2, ct}) {
-          const Extended* qi = qd + 12 * i;
+    // Only the rows of an unknown's own equation give it a non-zero term:
+    // the others would add products with exact zeros to a sum that is never
+    // -0. Each element of p is its own sum over the points in order, so they
+    // are summed one after the other (the sum and its four elements of Q in
+    // registers), a cached block of points at a time.
+    constexpr std::size_t kBlock = 128;
+    for (std::size_t first = 0; first < points.size(); first += kBlock) {
+      const ReducedPoint* const begin = points.data() + first;
+      const ReducedPoint* const end = points.data() + std::min(points.size(), first + kBlock);
+      for (int i = 0; i < 12; ++i) {
+        const int e = EquationOf(i);
+        const Extended* qi = qd + 12 * i;
+        const Extended qx = qi[3 * e], qy = qi[3 * e + 1], qz = qi[3 * e + 2], qt = qi[9 + e];
+        Extended sum = p[i];
+        for (const ReducedPoint* r = begin; r != end; ++r) {
           Extended qa = 0;
-          qa += qi[c0] * r.s[0];
-          qa += qi[c0 + 1] * r.s[1];
-          qa += qi[c0 + 2] * r.s[2];
-          qa += qi[ct] * 1;
-          p[i] += qa * l;
+          qa += qx * r->s[0];
+          qa += qy * r->s[1];
+          qa += qz * r->s[2];
+          qa += qt * 1;
+          sum += qa * r->t[e];
         }
+        p[i] = sum;
       }
     }
   } else {
