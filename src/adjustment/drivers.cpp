@@ -332,16 +332,18 @@ void AdjustIterative(TSeznam& s, bool withScale) {
       ProgressSink* const sink = ProgressSink::Current();
       // A cancelled walk puts back what the runs before it stored.
       std::vector<std::pair<Extended, bool>> before;
-      for (const TIdentickyBod& p : s.IdenticalPoints) before.emplace_back(p.M0Without, p.M0WithoutValid);
+      for (const TIdentickyBod& p : s.IdenticalPoints) {
+        before.emplace_back(p.M0Without, p.M0WithoutValid);
+      }
       int done = 0;
-      const int total = n;
-      if (s.LeaveOutFirst()) do {
+      bool more = s.LeaveOutFirst();
+      while (more) {
         s.EstimateFromAffine();
         LeftOutResult r;
         r.valid = iterate(s);
         r.m0 = s.IterM0;
         store(s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)], r);
-        if (sink && !sink->Report(++done, total)) {
+        if (sink && !sink->Report(++done, n)) {
           completed = false;
           for (std::size_t i = 0; i < before.size(); ++i) {
             s.IdenticalPoints[i].M0Without = before[i].first;
@@ -349,7 +351,8 @@ void AdjustIterative(TSeznam& s, bool withScale) {
           }
           break;
         }
-      } while (s.LeaveOutNext());
+        more = s.LeaveOutNext();
+      }
     }
     s.LeaveOut(-1);
     return completed;
