@@ -88,7 +88,10 @@ void AddToNormal(Extended (&nn)[7][7], const DesignRow* begin, const DesignRow* 
 
 // Adds the columns of Q A^T times l of the rows [begin, end) to dx. Each
 // element of dx is its own sum over the rows in order, so they are summed one
-// after the other: the sum and its row of Q stay in registers.
+// after the other: the sum and its row of Q stay in registers. An element of
+// Q A^T begins with its first product rather than 0 plus it: the two differ
+// only in the sign of a zero when every product is zero, and a zero times l
+// added to a sum that is never -0 leaves the sum as it was.
 template <bool kWithScale>
 inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignRow* begin,
                             const DesignRow* end) {
@@ -100,21 +103,18 @@ inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignR
     Extended sum = dx[i];
     for (const DesignRow* d = begin; d != end; d += 3) {
       // X row: every column; Y row: no Phi; the translation column holds 1.
-      Extended qa = 0;
-      qa += q0 * d[0].angle[0];
+      Extended qa = q0 * d[0].angle[0];
       qa += q1 * d[0].angle[1];
       qa += q2 * d[0].angle[2];
       qa += q3 * 1;
       if (kWithScale) qa += q6 * d[0].scale;
       sum += qa * d[0].misclosure;
-      qa = 0;
-      qa += q0 * d[1].angle[0];
+      qa = q0 * d[1].angle[0];
       qa += q2 * d[1].angle[2];
       qa += q4 * 1;
       if (kWithScale) qa += q6 * d[1].scale;
       sum += qa * d[1].misclosure;
-      qa = 0;
-      qa += q0 * d[2].angle[0];
+      qa = q0 * d[2].angle[0];
       qa += q1 * d[2].angle[1];
       qa += q2 * d[2].angle[2];
       qa += q5 * 1;
