@@ -10,6 +10,7 @@
 // streamed over the points. Each sum adds the same non-zero terms in the same
 // order as the full matrix products would; the terms skipped are products
 // with the structural zeros of A, which leave an accumulator unchanged.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -36,6 +37,20 @@ bool ScatterIsSingular(const Extended s[3][3]) {
                        s[0][1] * (s[0][1] * s[2][2] - s[1][2] * s[0][2]) +
                        s[0][2] * (s[0][1] * s[1][2] - s[1][1] * s[0][2]);
   return det <= kSingularScatter * trace * trace * trace;
+}
+
+// The equation (0 X, 1 Y, 2 Z) an unknown of the affine key belongs to.
+constexpr int EquationOf(int unknown) { return unknown < 9 ? unknown / 3 : unknown - 9; }
+
+// N couples only the unknowns of one equation. True when the inverse kept
+// that: every element between unknowns of different equations exactly zero.
+bool SplitsByEquation(const Extended* q) {
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 0; j < 12; ++j) {
+      if (EquationOf(i) != EquationOf(j) && q[12 * i + j] != 0) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -122,19 +137,47 @@ bool TSeznam::ComputeAffineKey() {
 
   // p = (Q A^T) L, streamed row by row of A^T's columns.
   Extended p[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  for (const ReducedPoint& r : points) {
-    for (int e = 0; e < 3; ++e) {
-      const int c0 = 3 * e;       // first matrix column of this equation
-      const int ct = 9 + e;       // its translation column
-      const Extended l = r.t[e];
+  if (SplitsByEquation(qd)) {
+    // Only the rows of an unknown's own equation give it a non-zero term:
+    // the others would add products with exact zeros to a sum that is never
+    // -0. Each element of p is its own sum over the points in order, so they
+    // are summed one after the other (the sum and its four elements of Q in
+    // registers), a cached block of points at a time.
+    constexpr std::size_t kBlock = 128;
+    for (std::size_t first = 0; first < points.size(); first += kBlock) {
+      const ReducedPoint* const begin = points.data() + first;
+      const ReducedPoint* const end = points.data() + std::min(points.size(), first + kBlock);
       for (int i = 0; i < 12; ++i) {
+        const int e = EquationOf(i);
         const Extended* qi = qd + 12 * i;
-        Extended qa = 0;
-        qa += qi[c0] * r.s[0];
-        qa += qi[c0 + 1] * r.s[1];
-        qa += qi[c0 + 2] * r.s[2];
-        qa += qi[ct] * 1;
-        p[i] += qa * l;
+        const Extended qx = qi[3 * e], qy = qi[3 * e + 1], qz = qi[3 * e + 2], qt = qi[9 + e];
+        Extended sum = p[i];
+        for (const ReducedPoint* r = begin; r != end; ++r) {
+          Extended qa = 0;
+          qa += qx * r->s[0];
+          qa += qy * r->s[1];
+          qa += qz * r->s[2];
+          qa += qt * 1;
+          sum += qa * r->t[e];
+        }
+        p[i] = sum;
+      }
+    }
+  } else {
+    for (const ReducedPoint& r : points) {
+      for (int e = 0; e < 3; ++e) {
+        const int c0 = 3 * e;       // first matrix column of this equation
+        const int ct = 9 + e;       // its translation column
+        const Extended l = r.t[e];
+        for (int i = 0; i < 12; ++i) {
+          const Extended* qi = qd + 12 * i;
+          Extended qa = 0;
+          qa += qi[c0] * r.s[0];
+          qa += qi[c0 + 1] * r.s[1];
+          qa += qi[c0 + 2] * r.s[2];
+          qa += qi[ct] * 1;
+          p[i] += qa * l;
+        }
       }
     }
   }

@@ -57,17 +57,22 @@ void TSeznam::TransformDetailPoints(TextLines& memo) const {
   memo.AppendLine(std::string());
   memo.AppendLine("Transformace podrobných bodů :");
   memo.AppendLine("(C.B. X  Y  Z)");
+  // One separator for the whole section (the renderings read the locale at
+  // each call); each line is rendered into one buffer and copied out at its
+  // length.
+  const std::string separator = DecimalSeparator();
+  std::string buffer;
+  buffer.reserve(128);
   for (const TPodrobnyBod& p : DetailPoints) {
     Extended t[3];
     transform(p, t);
-    std::string line;
-    line.reserve(64);
-    line += FormatFixed(static_cast<Extended>(p.Number), 6, 1);
+    buffer.clear();
+    AppendFixed(buffer, static_cast<Extended>(p.Number), 6, 1, separator);
     for (int i = 0; i < 3; ++i) {
-      line += "  ";
-      line += FormatFixed(t[i], 15, 6);
+      buffer += "  ";
+      AppendFixed(buffer, t[i], 15, 6, separator);
     }
-    memo.AppendLine(std::move(line));
+    memo.AppendLine(std::string(buffer));
   }
 }
 

@@ -7,8 +7,11 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "adjustment/key_iteration.h"
+#include "adjustment/progress.h"
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 #include "numeric/notice.h"
@@ -39,11 +42,13 @@ class RunState {
   std::vector<bool> used_;
 };
 
+// `body` returns false when the caller cancelled it; the list then ends as
+// after an error, without one.
 template <class Body>
 void RunRestoringOnError(TSeznam& s, Body&& body) {
   RunState state(s);
   try {
-    body();
+    if (!body()) state.Restore();
   } catch (...) {
     state.Restore();
     throw;
@@ -140,20 +145,26 @@ unsigned WorkerCount(std::size_t runs) {
   return static_cast<unsigned>(std::min<std::size_t>(hw, runs));
 }
 
-// Runs `run` on a private copy of the point list once per used point, with
-// that point left out; the runs must not depend on each other. Results are
-// written back in point order exactly as a sequential walk would write them:
+// Runs a leave-one-out run on a private copy of the point list once per used
+// point, with that point left out; the runs must not depend on each other.
+// `makeRun()` gives each worker its runner, called as run(copy, k, m0) for
+// the k-th used point (k ascending within a worker). Results are written
+// back in point order exactly as a sequential walk would write them:
 // notices replayed on this thread, and the first error (in point order)
 // rethrown after the results of the points before it are stored. `store`
 // writes one result into the shared list. The working parameters end as the
 // last run left them.
-template <class Run, class Store>
-void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
+//
+// The progress sink of this thread, if any, hears of the finished runs from
+// this thread, which does runs itself between reports. Returns false when
+// the sink cancelled: then nothing is stored and no notice is shown.
+template <class MakeRun, class Store>
+bool LeaveEachOutInParallel(TSeznam& s, MakeRun&& makeRun, Store&& store) {
   std::vector<int32_t> order;
   for (int32_t i = 0; i < s.GetIdenticalCount(); ++i) {
     if (s.IdenticalPoints[static_cast<std::size_t>(i)].Used) order.push_back(i);
   }
-  if (order.empty()) return;
+  if (order.empty()) return true;
   std::vector<LeftOutResult> results(order.size());
   IterationState lastState{};
   std::atomic<std::size_t> next{0};
@@ -163,7 +174,13 @@ void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
   std::atomic<bool> setupFailed{false};
   const TSeznam start = CopyWithoutDetailPoints(s);
 
-  auto worker = [&]() {
+  ProgressSink* const sink = ProgressSink::Current();
+  const int total = static_cast<int>(order.size());
+  std::atomic<int> finished{0};
+  std::atomic<bool> cancel{false};
+  std::exception_ptr reportError;
+
+  auto worker = [&](bool reporting) {
     TSeznam copy;
     try {
       copy = start;
@@ -172,20 +189,32 @@ void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
       if (!setupFailed.exchange(true)) setupError = std::current_exception();
       return;
     }
-    for (;;) {
+    auto run = makeRun();
+    while (!cancel.load(std::memory_order_relaxed)) {
       const std::size_t k = next.fetch_add(1);
       if (k >= order.size()) break;
       LeftOutResult& result = results[k];
-      NoticeCapture capture;
-      try {
-        copy.LeaveOut(order[k]);
-        result.valid = run(copy, result.m0);
-        if (k == last) lastState = SaveIteration(copy);
-      } catch (...) {
-        result.error = std::current_exception();
+      {
+        NoticeCapture capture;
+        try {
+          copy.LeaveOut(order[k]);
+          result.valid = run(copy, static_cast<int32_t>(k), result.m0);
+          if (k == last) lastState = SaveIteration(copy);
+        } catch (...) {
+          result.error = std::current_exception();
+        }
+        result.notices = capture.Texts();
       }
-      result.notices = capture.Texts();
       result.done = true;
+      const int done = finished.fetch_add(1) + 1;
+      if (reporting) {
+        try {
+          if (!sink->Report(done, total)) cancel = true;
+        } catch (...) {
+          reportError = std::current_exception();
+          cancel = true;
+        }
+      }
     }
   };
 
@@ -193,13 +222,15 @@ void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
   const unsigned workers = WorkerCount(order.size());
   for (unsigned w = 1; w < workers; ++w) {
     try {
-      threads.emplace_back(worker);
+      threads.emplace_back(worker, false);
     } catch (const std::system_error&) {
       break;  // fewer threads; this one does the rest
     }
   }
-  worker();
+  worker(sink != nullptr);
   for (std::thread& t : threads) t.join();
+  if (reportError) std::rethrow_exception(reportError);
+  if (cancel) return false;
 
   for (std::size_t k = 0; k < order.size(); ++k) {
     if (!results[k].done) std::rethrow_exception(setupError);
@@ -209,6 +240,7 @@ void LeaveEachOutInParallel(TSeznam& s, Run&& run, Store&& store) {
   }
   LoadIteration(s, lastState);
   s.LeaveOut(order.back());
+  return true;
 }
 
 // Iterative driver, similarity or congruence.
@@ -237,7 +269,7 @@ void AdjustIterative(TSeznam& s, bool withScale) {
       }
     }
     s.KeyValid = iterate(s);
-    if (!s.KeyValid) return;
+    if (!s.KeyValid) return true;
 
     s.M0 = s.IterM0;
     s.Omega = s.IterOmega;
@@ -260,28 +292,65 @@ void AdjustIterative(TSeznam& s, bool withScale) {
     // With four or more points remaining each run starts from the accepted
     // key and is independent of the others; with fewer it starts from what
     // the run before left, so the walk stays sequential.
+    bool completed = true;
     if (n - 1 >= 4) {
-      LeaveEachOutInParallel(
+      // Every run starts from the values StartFromKeyMatrices gives for the
+      // accepted key (EstimateFromAffine would solve the affine key of the
+      // remaining points only to write an m0 that the run overwrites), so
+      // they and the first step's design rows are made once.
+      const IterationState accepted = SaveIteration(s);
+      StartFromKeyMatrices(s);
+      const IterationState start = SaveIteration(s);
+      const LeaveOneOutFirstStep firstStep(s, withScale);
+      LoadIteration(s, accepted);
+      completed = LeaveEachOutInParallel(
           s,
-          [&](TSeznam& t, Extended& m0) {
-            // EstimateFromAffine would solve the affine key of the remaining
-            // points only to write an m0 that this run overwrites.
-            StartFromKeyMatrices(t);
-            const bool r = iterate(t);
-            m0 = t.IterM0;
-            return r;
+          [&]() {
+            return [&, cursor = LeaveOneOutFirstStep::Cursor{}](
+                       TSeznam& t, int32_t k, Extended& m0) mutable {
+              LoadIteration(t, start);
+              bool first = true;
+              auto step = [&](Extended& stepM0) {
+                if (!first) {
+                  return withScale ? RunSimilarityStep(t, stepM0) : RunCongruenceStep(t, stepM0);
+                }
+                first = false;
+                return firstStep.Run(cursor, k, t, stepM0);
+              };
+              const bool r = IterateUntilConverged(t.IterM0, step);
+              m0 = t.IterM0;
+              return r;
+            };
           },
           store);
-    } else if (s.LeaveOutFirst()) {
-      do {
+    } else {
+      ProgressSink* const sink = ProgressSink::Current();
+      // A cancelled walk puts back what the runs before it stored.
+      std::vector<std::pair<Extended, bool>> before;
+      for (const TIdentickyBod& p : s.IdenticalPoints) {
+        before.emplace_back(p.M0Without, p.M0WithoutValid);
+      }
+      int done = 0;
+      bool more = s.LeaveOutFirst();
+      while (more) {
         s.EstimateFromAffine();
         LeftOutResult r;
         r.valid = iterate(s);
         r.m0 = s.IterM0;
         store(s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)], r);
-      } while (s.LeaveOutNext());
+        if (sink && !sink->Report(++done, n)) {
+          completed = false;
+          for (std::size_t i = 0; i < before.size(); ++i) {
+            s.IdenticalPoints[i].M0Without = before[i].first;
+            s.IdenticalPoints[i].M0WithoutValid = before[i].second;
+          }
+          break;
+        }
+        more = s.LeaveOutNext();
+      }
     }
     s.LeaveOut(-1);
+    return completed;
   });
 }
 
@@ -343,16 +412,19 @@ void TSeznam::AdjustAffine() {
   if (RefuseTooManyPoints(*this)) return;
   const int32_t n = GetUsedCount();
   RunRestoringOnError(*this, [&]() {
+    bool completed = true;
     KeyValid = ComputeAffineKey();
     if (!KeyValid) {
       ShowNotice(n < 4 ? kTooFewPointsNotice : kSingularAffineNotice);
     } else {
-      LeaveEachOutInParallel(
+      completed = LeaveEachOutInParallel(
           *this,
-          [](TSeznam& t, Extended& m0) {
-            const bool r = t.ComputeAffineKey();
-            if (r) m0 = t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)].M0Without;
-            return r;
+          []() {
+            return [](TSeznam& t, int32_t, Extended& m0) {
+              const bool r = t.ComputeAffineKey();
+              if (r) m0 = t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)].M0Without;
+              return r;
+            };
           },
           [](TIdentickyBod& p, const LeftOutResult& r) {
             // A failed run leaves the old value; only its validity changes.
@@ -361,6 +433,7 @@ void TSeznam::AdjustAffine() {
           });
     }
     LeaveOut(-1);
+    return completed;
   });
 }
 

@@ -21,57 +21,113 @@ namespace ternavo {
 
 namespace {
 
-// Free coefficients of one design row: the three angle columns and the scale
-// column (unused by the congruence key), and the misclosure.
-struct DesignRow {
-  Extended angle[3];
-  Extended scale;
-  Extended misclosure;
-};
-
-// Adds the products of one design row of equation kEq (0 X, 1 Y, 2 Z) to the
+// Adds the products of the design rows [begin, end) (whole points) to the
 // upper half of N = A^T A. Free columns: 0, 1, 2 (angles) and 6 (scale);
-// column 3 + kEq holds 1; the Y row has no Phi term.
-template <bool kWithScale, int kEq>
-inline void AddToNormal(Extended (&nn)[7][7], const DesignRow& d) {
-  constexpr bool kHasPhi = kEq != 1;
-  constexpr int kT = 3 + kEq;
-  nn[0][0] += d.angle[0] * d.angle[0];
-  if (kHasPhi) nn[0][1] += d.angle[0] * d.angle[1];
-  nn[0][2] += d.angle[0] * d.angle[2];
-  nn[0][kT] += d.angle[0] * 1;
-  if (kWithScale) nn[0][6] += d.angle[0] * d.scale;
-  if (kHasPhi) {
-    nn[1][1] += d.angle[1] * d.angle[1];
-    nn[1][2] += d.angle[1] * d.angle[2];
-    nn[1][kT] += d.angle[1] * 1;
-    if (kWithScale) nn[1][6] += d.angle[1] * d.scale;
+// column 3 + e holds 1 in the row of equation e (0 X, 1 Y, 2 Z); the Y row
+// has no Phi term. Every element is its own sum over the rows in order, so
+// they are summed a few at a time in registers, one pass over the rows each.
+template <bool kWithScale>
+void AddToNormal(Extended (&nn)[7][7], const DesignRow* begin, const DesignRow* end) {
+  {
+    Extended n00 = nn[0][0], n01 = nn[0][1], n02 = nn[0][2];
+    for (const DesignRow* d = begin; d != end; d += 3) {
+      n00 += d[0].angle[0] * d[0].angle[0];
+      n01 += d[0].angle[0] * d[0].angle[1];
+      n02 += d[0].angle[0] * d[0].angle[2];
+      n00 += d[1].angle[0] * d[1].angle[0];
+      n02 += d[1].angle[0] * d[1].angle[2];
+      n00 += d[2].angle[0] * d[2].angle[0];
+      n01 += d[2].angle[0] * d[2].angle[1];
+      n02 += d[2].angle[0] * d[2].angle[2];
+    }
+    nn[0][0] = n00, nn[0][1] = n01, nn[0][2] = n02;
   }
-  nn[2][2] += d.angle[2] * d.angle[2];
-  nn[2][kT] += d.angle[2] * 1;
-  if (kWithScale) nn[2][6] += d.angle[2] * d.scale;
-  nn[kT][kT] += 1 * 1;
+  {
+    Extended n11 = nn[1][1], n12 = nn[1][2], n22 = nn[2][2];
+    for (const DesignRow* d = begin; d != end; d += 3) {
+      n11 += d[0].angle[1] * d[0].angle[1];
+      n12 += d[0].angle[1] * d[0].angle[2];
+      n22 += d[0].angle[2] * d[0].angle[2];
+      n22 += d[1].angle[2] * d[1].angle[2];
+      n11 += d[2].angle[1] * d[2].angle[1];
+      n12 += d[2].angle[1] * d[2].angle[2];
+      n22 += d[2].angle[2] * d[2].angle[2];
+    }
+    nn[1][1] = n11, nn[1][2] = n12, nn[2][2] = n22;
+  }
   if (kWithScale) {
-    nn[kT][6] += 1 * d.scale;
-    nn[6][6] += d.scale * d.scale;
+    Extended n06 = nn[0][6], n16 = nn[1][6], n26 = nn[2][6], n66 = nn[6][6];
+    for (const DesignRow* d = begin; d != end; d += 3) {
+      n06 += d[0].angle[0] * d[0].scale;
+      n16 += d[0].angle[1] * d[0].scale;
+      n26 += d[0].angle[2] * d[0].scale;
+      n66 += d[0].scale * d[0].scale;
+      n06 += d[1].angle[0] * d[1].scale;
+      n26 += d[1].angle[2] * d[1].scale;
+      n66 += d[1].scale * d[1].scale;
+      n06 += d[2].angle[0] * d[2].scale;
+      n16 += d[2].angle[1] * d[2].scale;
+      n26 += d[2].angle[2] * d[2].scale;
+      n66 += d[2].scale * d[2].scale;
+    }
+    nn[0][6] = n06, nn[1][6] = n16, nn[2][6] = n26, nn[6][6] = n66;
+  }
+  // The translation columns: the row of equation e only.
+  for (int e = 0; e < 3; ++e) {
+    const int c = 3 + e;
+    Extended a0 = nn[0][c], a1 = nn[1][c], a2 = nn[2][c], ones = nn[c][c], sc = nn[c][6];
+    for (const DesignRow* d = begin + e; d < end; d += 3) {
+      a0 += d->angle[0] * 1;
+      if (e != 1) a1 += d->angle[1] * 1;
+      a2 += d->angle[2] * 1;
+      ones += 1 * 1;
+      if (kWithScale) sc += 1 * d->scale;
+    }
+    nn[0][c] = a0, nn[1][c] = a1, nn[2][c] = a2, nn[c][c] = ones, nn[c][6] = sc;
   }
 }
 
-// Adds column r of Q A^T times l(r) to dx, for a row of equation kEq.
-template <bool kWithScale, int kEq>
-inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignRow& d) {
+// Adds the columns of Q A^T times l of the rows [begin, end) to dx. Each
+// element of dx is its own sum over the rows in order, so they are summed one
+// after the other: the sum and its row of Q stay in registers. An element of
+// Q A^T begins with its first product rather than 0 plus it: the two differ
+// only in the sign of a zero when every product is zero, and a zero times l
+// added to a sum that is never -0 leaves the sum as it was.
+template <bool kWithScale>
+inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignRow* begin,
+                            const DesignRow* end) {
   constexpr int kUnknowns = kWithScale ? 7 : 6;
   for (int i = 0; i < kUnknowns; ++i) {
     const Extended* qi = qd + kUnknowns * i;
-    Extended qa = 0;
-    qa += qi[0] * d.angle[0];
-    if (kEq != 1) qa += qi[1] * d.angle[1];
-    qa += qi[2] * d.angle[2];
-    qa += qi[3 + kEq] * 1;
-    if (kWithScale) qa += qi[6] * d.scale;
-    dx[i] += qa * d.misclosure;
+    const Extended q0 = qi[0], q1 = qi[1], q2 = qi[2], q3 = qi[3], q4 = qi[4], q5 = qi[5];
+    const Extended q6 = kWithScale ? qi[6] : 0;
+    Extended sum = dx[i];
+    for (const DesignRow* d = begin; d != end; d += 3) {
+      // X row: every column; Y row: no Phi; the translation column holds 1.
+      Extended qa = q0 * d[0].angle[0];
+      qa += q1 * d[0].angle[1];
+      qa += q2 * d[0].angle[2];
+      qa += q3 * 1;
+      if (kWithScale) qa += q6 * d[0].scale;
+      sum += qa * d[0].misclosure;
+      qa = q0 * d[1].angle[0];
+      qa += q2 * d[1].angle[2];
+      qa += q4 * 1;
+      if (kWithScale) qa += q6 * d[1].scale;
+      sum += qa * d[1].misclosure;
+      qa = q0 * d[2].angle[0];
+      qa += q1 * d[2].angle[1];
+      qa += q2 * d[2].angle[2];
+      qa += q5 * 1;
+      if (kWithScale) qa += q6 * d[2].scale;
+      sum += qa * d[2].misclosure;
+    }
+    dx[i] = sum;
   }
 }
+
+// Points per block of rows worked through while it is in the fastest cache.
+constexpr std::ptrdiff_t kBlockPoints = 64;
 
 // Residual (A dx)(r) - l(r) of a row of equation kEq.
 template <bool kWithScale, int kEq>
@@ -85,56 +141,121 @@ inline Extended Residual(const Extended (&dx)[7], const DesignRow& d) {
   return adx + (-d.misclosure);
 }
 
+// The parameters a step linearises at, with the products of sines and
+// cosines the derivatives share, each formed as the derivative routines
+// form it.
+struct StepPoint {
+  Extended m;
+  RotationTrig t;
+  Extended tX, tY, tZ;
+  Extended ms, mc;                 // m sin Phi, m cos Phi
+  Extended r11, r12, r13;          // the rotation matrix
+  Extended r21, r22, r23;
+  Extended r31, r32, r33;
+  Extended phiX, phiY;             // x and y factors of dX/dPhi
+  Extended kappaX;                 // x factor of dX/dKappa (its y factor is r11)
+  Extended kappaZX;                // x factor of dZ/dKappa (its y factor is r31)
+};
+
 template <bool kWithScale>
-StepOutcome RunStep(TSeznam& s, Extended& m0) {
-  const int32_t n = s.GetUsedCount();
-  if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
-  constexpr int kUnknowns = kWithScale ? 7 : 6;
+StepPoint MakeStepPoint(const TSeznam& s) {
+  StepPoint a;
+  a.m = kWithScale ? s.IterScale : 1.0L;
+  a.t = MakeTrig(s.IterOmega, s.IterPhi, s.IterKappa);
+  a.tX = s.IterTranslationX;
+  a.tY = s.IterTranslationY;
+  a.tZ = s.IterTranslationZ;
+  const RotationTrig& t = a.t;
+  a.ms = a.m * t.sp;
+  a.mc = a.m * t.cp;
+  a.r11 = RotationElement(t, 1, 1);
+  a.r12 = RotationElement(t, 1, 2);
+  a.r13 = RotationElement(t, 1, 3);
+  a.r21 = RotationElement(t, 2, 1);
+  a.r22 = RotationElement(t, 2, 2);
+  a.r23 = RotationElement(t, 2, 3);
+  a.r31 = RotationElement(t, 3, 1);
+  a.r32 = RotationElement(t, 3, 2);
+  a.r33 = RotationElement(t, 3, 3);
+  a.phiX = -t.sp * t.ck - t.so * t.cp * t.sk;
+  a.phiY = -t.sp * t.sk + t.so * t.cp * t.ck;
+  a.kappaX = -t.cp * t.sk - t.so * t.sp * t.ck;
+  a.kappaZX = -t.sp * t.sk + t.so * t.cp * t.ck;
+  return a;
+}
 
-  FpGuard guard;
-  const Extended m = kWithScale ? s.IterScale : 1.0L;
-  const RotationTrig trig = MakeTrig(s.IterOmega, s.IterPhi, s.IterKappa);
-  const Extended tX = s.IterTranslationX;
-  const Extended tY = s.IterTranslationY;
-  const Extended tZ = s.IterTranslationZ;
+// Rows 3k-2, 3k-1, 3k of A for a used point (X, Y, Z equations): the values
+// of DXdOmega ... ModelZ (geometry.h) with their common products formed
+// once. Only exact identities are used: a product with a negated factor is
+// the negated product, and a product or sum does not depend on the order of
+// its two operands.
+template <bool kWithScale>
+inline void MakeRows(const TIdentickyBod& p, const StepPoint& a, DesignRow* row) {
+  const Extended x = p.SourceX;
+  const Extended y = p.SourceY;
+  const Extended z = p.SourceZ;
+  const Extended m = a.m;
+  const RotationTrig& t = a.t;
+  const Extended xco = x * t.co;
+  const Extended yco = y * t.co;
+  const Extended zco = z * t.co;
+  const Extended xcosk = xco * t.sk;   // -x co sk = -xcosk
+  const Extended ycock = yco * t.ck;
+  const Extended zso = z * t.so;
+  const Extended xr11yr12 = x * a.r11 + y * a.r12;
+  const Extended sX = xr11yr12 + a.r13 * z;
+  const Extended sY = a.r21 * x + a.r22 * y + a.r23 * z;
+  const Extended sZ = a.r31 * x + a.r32 * y + a.r33 * z;
 
-  // Rows 3k-2, 3k-1, 3k of A for the k-th used point (X, Y, Z equations),
-  // and their products into N as they are made.
-  std::vector<DesignRow> rows(static_cast<std::size_t>(3) * static_cast<std::size_t>(n));
-  Extended nn[7][7] = {};
-  DesignRow* row = rows.data();
-  Extended largest = 0;  // largest coordinate magnitude of the used points
+  DesignRow& rx = row[0];
+  rx.angle[0] = a.ms * (-xcosk + ycock + zso);
+  rx.angle[1] = m * (x * a.phiX + y * a.phiY - zco * t.cp);
+  rx.angle[2] = m * (x * a.kappaX + y * a.r11);
+  rx.scale = kWithScale ? sX : 0;
+  rx.misclosure = (a.tX + m * sX) - p.TargetX;
+  DesignRow& ry = row[1];
+  ry.angle[0] = m * (x * t.so * t.sk - y * t.so * t.ck + zco);
+  ry.angle[1] = 0;
+  ry.angle[2] = m * (-(xco * t.ck) - yco * t.sk);
+  ry.scale = kWithScale ? sY : 0;
+  ry.misclosure = (a.tY + m * sY) - p.TargetY;
+  DesignRow& rz = row[2];
+  rz.angle[0] = a.mc * (xcosk - ycock - zso);
+  rz.angle[1] = m * (xr11yr12 - zco * t.sp);
+  rz.angle[2] = m * (x * a.kappaZX + y * a.r31);
+  rz.scale = kWithScale ? sZ : 0;
+  rz.misclosure = (a.tZ + m * sZ) - p.TargetZ;
+}
+
+// A row range of the design matrix.
+struct RowSpan {
+  const DesignRow* begin;
+  const DesignRow* end;
+};
+
+// The rest of a step once N (upper half) is summed over the n used points
+// whose rows are `first` followed by `second`: pseudo-inverse, correction,
+// residuals, m0. The guard has watched everything the step did so far.
+// The largest coordinate magnitude of the used points: the scale of the
+// rounding noise in m0.
+Extended LargestCoordinate(const TSeznam& s) {
+  Extended largest = 0;
   for (const TIdentickyBod& p : s.IdenticalPoints) {
     if (!p.Used) continue;
     for (const Extended c : {p.SourceX, p.SourceY, p.SourceZ, p.TargetX, p.TargetY, p.TargetZ}) {
       largest = std::max(largest, std::fabs(c));
     }
-    const Extended x = p.SourceX;
-    const Extended y = p.SourceY;
-    const Extended z = p.SourceZ;
-    DesignRow& rx = row[0];
-    rx.angle[0] = DXdOmega(x, y, z, m, trig);
-    rx.angle[1] = DXdPhi(x, y, z, m, trig);
-    rx.angle[2] = DXdKappa(x, y, z, m, trig);
-    rx.scale = kWithScale ? DXdScale(x, y, z, m, trig) : 0;
-    rx.misclosure = ModelX(x, y, z, m, trig, tX) - p.TargetX;
-    AddToNormal<kWithScale, 0>(nn, rx);
-    DesignRow& ry = row[1];
-    ry.angle[0] = DYdOmega(x, y, z, m, trig);
-    ry.angle[1] = 0;
-    ry.angle[2] = DYdKappa(x, y, z, m, trig);
-    ry.scale = kWithScale ? DYdScale(x, y, z, m, trig) : 0;
-    ry.misclosure = ModelY(x, y, z, m, trig, tY) - p.TargetY;
-    AddToNormal<kWithScale, 1>(nn, ry);
-    DesignRow& rz = row[2];
-    rz.angle[0] = DZdOmega(x, y, z, m, trig);
-    rz.angle[1] = DZdPhi(x, y, z, m, trig);
-    rz.angle[2] = DZdKappa(x, y, z, m, trig);
-    rz.scale = kWithScale ? DZdScale(x, y, z, m, trig) : 0;
-    rz.misclosure = ModelZ(x, y, z, m, trig, tZ) - p.TargetZ;
-    AddToNormal<kWithScale, 2>(nn, rz);
-    row += 3;
   }
+  return largest;
+}
+
+template <bool kWithScale>
+StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpan first,
+                       RowSpan second, FpGuard& guard, Extended& m0) {
+  constexpr int kUnknowns = kWithScale ? 7 : 6;
+  // An overflow in the normal equations ends the step here, before the
+  // decomposition could spin on infinities and report non-convergence.
+  guard.Check();
   Matice normal(kUnknowns, kUnknowns);
   for (int i = 0; i < kUnknowns; ++i) {
     for (int j = i; j < kUnknowns; ++j) {
@@ -142,10 +263,6 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
       normal.Put(j + 1, i + 1, nn[i][j]);
     }
   }
-
-  // An overflow in the normal equations ends the step here, before the
-  // decomposition could spin on infinities and report non-convergence.
-  guard.Check();
 
   bool ok = false;
   MaticePtr q = normal.PseudoInverse(kPseudoInverseThreshold, ok);
@@ -156,24 +273,28 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
   }
   const Extended* qd = q->Data();  // kUnknowns x kUnknowns, row-major
 
-  // dx = (Q A^T) l, one column of Q A^T per design row.
+  // dx = (Q A^T) l, one column of Q A^T per design row, a block of rows at
+  // a time.
   Extended dx[7] = {0, 0, 0, 0, 0, 0, 0};
-  const DesignRow* const end = rows.data() + rows.size();
-  for (const DesignRow* d = rows.data(); d != end; d += 3) {
-    AddToCorrection<kWithScale, 0>(dx, qd, d[0]);
-    AddToCorrection<kWithScale, 1>(dx, qd, d[1]);
-    AddToCorrection<kWithScale, 2>(dx, qd, d[2]);
+  for (const RowSpan& span : {first, second}) {
+    for (const DesignRow* d = span.begin; d != span.end;) {
+      const DesignRow* const stop = span.end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : span.end;
+      AddToCorrection<kWithScale>(dx, qd, d, stop);
+      d = stop;
+    }
   }
 
   // v = A dx + (-l), from the design rows as built above.
   Extended vv = 0;
-  for (const DesignRow* d = rows.data(); d != end; d += 3) {
-    const Extended vx = Residual<kWithScale, 0>(dx, d[0]);
-    vv += vx * vx;
-    const Extended vy = Residual<kWithScale, 1>(dx, d[1]);
-    vv += vy * vy;
-    const Extended vz = Residual<kWithScale, 2>(dx, d[2]);
-    vv += vz * vz;
+  for (const RowSpan& span : {first, second}) {
+    for (const DesignRow* d = span.begin; d != span.end; d += 3) {
+      const Extended vx = Residual<kWithScale, 0>(dx, d[0]);
+      vv += vx * vx;
+      const Extended vy = Residual<kWithScale, 1>(dx, d[1]);
+      vv += vy * vy;
+      const Extended vz = Residual<kWithScale, 2>(dx, d[2]);
+      vv += vz * vz;
+    }
   }
   const Extended step = std::sqrt(vv / static_cast<Extended>(3 * n - kUnknowns));
   guard.Check();
@@ -192,8 +313,42 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
   m0 = step;
   // An m0 at the rounding level of the coordinates is a perfect fit: on
   // exact data it only keeps shrinking and would never settle.
-  return vv == 0 || step < kPerfectFitRatio * largest ? StepOutcome::ExactFit
-                                                      : StepOutcome::Solved;
+  return vv == 0 || step < kPerfectFitRatio * LargestCoordinate(s) ? StepOutcome::ExactFit
+                                                                   : StepOutcome::Solved;
+}
+
+// The design rows of a step, kept per thread from one step to the next.
+std::vector<DesignRow>& RowBuffer(std::size_t rows) {
+  thread_local std::vector<DesignRow> buffer;
+  if (buffer.size() < rows) buffer.resize(rows);
+  return buffer;
+}
+
+template <bool kWithScale>
+StepOutcome RunStep(TSeznam& s, Extended& m0) {
+  const int32_t n = s.GetUsedCount();
+  if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
+
+  FpGuard guard;
+  const StepPoint at = MakeStepPoint<kWithScale>(s);
+  // The rows of the used points, and their products into N as they are made.
+  DesignRow* const rows = RowBuffer(static_cast<std::size_t>(3) * static_cast<std::size_t>(n)).data();
+  Extended nn[7][7] = {};
+  // A block of rows is made, then its products go into N while it is in
+  // the fastest cache.
+  DesignRow* row = rows;
+  DesignRow* blockStart = rows;
+  for (const TIdentickyBod& p : s.IdenticalPoints) {
+    if (!p.Used) continue;
+    MakeRows<kWithScale>(p, at, row);
+    row += 3;
+    if (row - blockStart == 3 * kBlockPoints) {
+      AddToNormal<kWithScale>(nn, blockStart, row);
+      blockStart = row;
+    }
+  }
+  AddToNormal<kWithScale>(nn, blockStart, row);
+  return FinishStep<kWithScale>(s, n, nn, RowSpan{rows, row}, RowSpan{row, row}, guard, m0);
 }
 
 }  // namespace
@@ -205,6 +360,73 @@ StepOutcome RunCongruenceStep(TSeznam& s, Extended& m0) { return RunStep<false>(
 void TSeznam::SimilarityStep(Extended& m0) { RunSimilarityStep(*this, m0); }
 
 void TSeznam::CongruenceStep(Extended& m0) { RunCongruenceStep(*this, m0); }
+
+LeaveOneOutFirstStep::LeaveOneOutFirstStep(const TSeznam& s, bool withScale)
+    : withScale_(withScale), count_(s.GetUsedCount()) {
+  if (count_ < 4 || count_ > kMaxUsedPoints) return;
+  rows_.resize(static_cast<std::size_t>(3) * static_cast<std::size_t>(count_));
+  FpGuard guard;
+  DesignRow* row = rows_.data();
+  if (withScale) {
+    const StepPoint at = MakeStepPoint<true>(s);
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      MakeRows<true>(p, at, row);
+      row += 3;
+    }
+  } else {
+    const StepPoint at = MakeStepPoint<false>(s);
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      MakeRows<false>(p, at, row);
+      row += 3;
+    }
+  }
+  usable_ = guard.Raised() == 0;
+}
+
+namespace {
+
+template <bool kWithScale>
+StepOutcome RunFirstStep(const std::vector<DesignRow>& rows, int32_t count,
+                         LeaveOneOutFirstStep::Cursor& cursor, int32_t position, TSeznam& t,
+                         Extended& m0) {
+  const DesignRow* const all = rows.data();
+  if (cursor.position > position) cursor = LeaveOneOutFirstStep::Cursor{};
+  {
+    FpGuard guard;
+    AddToNormal<kWithScale>(cursor.nn, all + 3 * cursor.position, all + 3 * position);
+    cursor.position = position;
+    if (guard.Raised() != 0) cursor.broken = true;
+  }
+  if (cursor.broken) return RunStep<kWithScale>(t, m0);
+
+  FpGuard guard;
+  Extended nn[7][7];
+  for (int i = 0; i < 7; ++i) {
+    for (int j = 0; j < 7; ++j) nn[i][j] = cursor.nn[i][j];
+  }
+  const DesignRow* const after = all + 3 * (position + 1);
+  const DesignRow* const end = all + 3 * count;
+  for (const DesignRow* d = after; d != end;) {
+    const DesignRow* const stop = end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : end;
+    AddToNormal<kWithScale>(nn, d, stop);
+    d = stop;
+  }
+  return FinishStep<kWithScale>(t, count - 1, nn, RowSpan{all, all + 3 * position},
+                                RowSpan{after, end}, guard, m0);
+}
+
+}  // namespace
+
+StepOutcome LeaveOneOutFirstStep::Run(Cursor& cursor, int32_t position, TSeznam& t,
+                                      Extended& m0) const {
+  if (!usable_ || position < 0 || position >= count_) {
+    return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
+  }
+  return withScale_ ? RunFirstStep<true>(rows_, count_, cursor, position, t, m0)
+                    : RunFirstStep<false>(rows_, count_, cursor, position, t, m0);
+}
 
 bool TSeznam::IterateSimilarity() {
   return IterateUntilConverged(IterM0, [this](Extended& m0) { return RunSimilarityStep(*this, m0); });

@@ -25,6 +25,49 @@ inline constexpr int kMaxIterationSteps = 101;
 StepOutcome RunSimilarityStep(TSeznam& s, Extended& m0);
 StepOutcome RunCongruenceStep(TSeznam& s, Extended& m0);
 
+// Free coefficients of one design row of the iterative keys: the three angle
+// columns and the scale column (unused by the congruence key), and the
+// misclosure.
+struct DesignRow {
+  Extended angle[3];
+  Extended scale;
+  Extended misclosure;
+};
+
+// The first step of the leave-one-out runs of an iterative key. Every run
+// starts from the same accepted key, so the design rows of its first step
+// are those of the full point list at the same parameters: they are made
+// once. The normal sums over the points before the left-out one are the same
+// running sums in every run, so a worker carries them from one run to its
+// next (its runs come in ascending order) and adds only the points after the
+// left-out one. Every sum adds the same terms in the same order as the
+// ordinary step of that run.
+class LeaveOneOutFirstStep {
+ public:
+  // Rows of every used point of s at its working parameters, s with no
+  // point left out. When making them raised a fault the runs take the
+  // ordinary step, which raises it again where it belongs.
+  LeaveOneOutFirstStep(const TSeznam& s, bool withScale);
+
+  // One per worker: the normal sums of the points before `position`.
+  struct Cursor {
+    int32_t position = 0;
+    Extended nn[7][7] = {};
+    bool broken = false;
+  };
+
+  // The first step of the run that leaves out the used point at `position`
+  // (counted among the used points of s from 0); t is a copy of s with that
+  // point left out and the same working parameters.
+  StepOutcome Run(Cursor& cursor, int32_t position, TSeznam& t, Extended& m0) const;
+
+ private:
+  bool withScale_;
+  bool usable_ = false;
+  int32_t count_ = 0;
+  std::vector<DesignRow> rows_;
+};
+
 // Steps until m0 stops falling: the last m0 must exceed 0.995 times the one
 // before and 0.99 times the one before that (both strictly). A step that fits
 // every point exactly ends the loop at once. On failure iterM0 is reset to 0.

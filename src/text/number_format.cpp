@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #if __has_include(<langinfo.h>)
 #include <langinfo.h>
@@ -236,24 +237,46 @@ RoundedDigits RoundAt(const DecimalDigits& d, int position) {
 
 // Integer digits, then `decimals` fraction digits (when negative: as many as
 // the digits need), zeros filling in.
-void AppendPlain(std::string& out, const RoundedDigits& r, const std::string& separator,
+void AppendPlain(std::string& out, const RoundedDigits& r, std::string_view separator,
                  int decimals) {
-  auto digitAt = [&r](long long index) {
-    return index >= 0 && index < r.count ? r.digits[index] : '0';
-  };
-  if (r.exponent >= 0) {
-    for (long long i = 0; i <= r.exponent; ++i) out += digitAt(i);
-  } else {
-    out += '0';
-  }
   const long long fractionDigits =
       decimals >= 0 ? decimals : std::max<long long>(0, r.count - (r.exponent + 1LL));
+  // Digit i (0-based from the first significant one) is r.digits[i] for
+  // i < count, else '0'; the integer part has exponent + 1 digits.
+  const long long integerDigits = r.exponent >= 0 ? r.exponent + 1LL : 0;
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(std::max<long long>(integerDigits, 1)) +
+             (fractionDigits > 0 ? separator.size() + static_cast<std::size_t>(fractionDigits)
+                                 : 0));
+  char* to = out.data() + start;
+  auto copyDigits = [&r, &to](long long from, long long count) {
+    // Digits [from, from + count) of the rounded number, zeros outside.
+    for (long long i = from; i < from + count;) {
+      if (i >= 0 && i < r.count) {
+        const long long n = std::min<long long>(r.count, from + count) - i;
+        std::memcpy(to, r.digits + i, static_cast<std::size_t>(n));
+        to += n;
+        i += n;
+      } else {
+        const long long stop = i < 0 ? std::min<long long>(0, from + count) : from + count;
+        std::memset(to, '0', static_cast<std::size_t>(stop - i));
+        to += stop - i;
+        i = stop;
+      }
+    }
+  };
+  if (integerDigits > 0) {
+    copyDigits(0, integerDigits);
+  } else {
+    *to++ = '0';
+  }
   if (fractionDigits == 0) return;
-  out += separator;
-  for (long long j = 1; j <= fractionDigits; ++j) out += digitAt(r.exponent + j);
+  std::memcpy(to, separator.data(), separator.size());
+  to += separator.size();
+  copyDigits(r.exponent + 1LL, fractionDigits);
 }
 
-void AppendScientific(std::string& out, const RoundedDigits& r, const std::string& separator,
+void AppendScientific(std::string& out, const RoundedDigits& r, std::string_view separator,
                       int exponentWidth) {
   out += r.digits[0];
   if (r.count > 1) {
@@ -325,12 +348,18 @@ std::string FormatGeneral(Extended value) {
   return out;
 }
 
-std::string FormatFixed(Extended value, int precision, int decimals) {
-  std::string out;
-  if (FormatNonFinite(value, out)) return out;
+void AppendFixed(std::string& out, Extended value, int precision, int decimals,
+                 std::string_view separator) {
+  if (std::isnan(value)) {
+    out += "NAN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-INF" : "INF";
+    return;
+  }
   precision = std::max(precision, 1);
   decimals = std::max(decimals, 0);
-  const std::string separator = DecimalSeparator();
   const DecimalDigits d = ToDecimalDigits(value);
   RoundedDigits r;
   if (!d.zero) {
@@ -339,14 +368,13 @@ std::string FormatFixed(Extended value, int precision, int decimals) {
   } else {
     r.zero = true;
   }
-  out.reserve(static_cast<std::size_t>(decimals) + 24);
   if (r.zero) {
     out += '0';
     if (decimals > 0) {
       out += separator;
       out.append(static_cast<std::size_t>(decimals), '0');
     }
-    return out;
+    return;
   }
   if (d.negative) out += '-';
   if (r.exponent < precision) {
@@ -354,6 +382,12 @@ std::string FormatFixed(Extended value, int precision, int decimals) {
   } else {
     AppendScientific(out, r, separator, decimals <= 4 ? decimals : 0);
   }
+}
+
+std::string FormatFixed(Extended value, int precision, int decimals) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(std::max(decimals, 0)) + 24);
+  AppendFixed(out, value, precision, decimals, DecimalSeparator());
   return out;
 }
 

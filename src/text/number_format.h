@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "numeric/extended.h"
 
@@ -17,5 +18,9 @@ std::string DecimalSeparator();
 std::string FormatInteger(int32_t value);
 std::string FormatGeneral(Extended value);
 std::string FormatFixed(Extended value, int precision, int decimals);
+// FormatFixed appended to `out`, with the separator given (for long runs of
+// numbers: the locale is read once).
+void AppendFixed(std::string& out, Extended value, int precision, int decimals,
+                 std::string_view separator);
 
 }  // namespace ternavo

@@ -76,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(SeededData, KeysEqualityTest,
                          ::testing::Values(EqualityCase{3, 11, -1}, EqualityCase{4, 12, -1},
                                            EqualityCase{5, 13, -1}, EqualityCase{6, 14, 2},
                                            EqualityCase{12, 15, 0}, EqualityCase{40, 16, 39},
-                                           EqualityCase{97, 17, 50}),
+                                           EqualityCase{97, 17, 50},
+                                           // past one block of rows (64 points) and of
+                                           // the affine solution (128 points)
+                                           EqualityCase{140, 18, 64}, EqualityCase{203, 19, 130}),
                          [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 }  // namespace

@@ -1,0 +1,89 @@
+// Progress reports of the leave-one-out runs and their cancelling: a
+// cancelled computation leaves the list as a failed one does.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "adjustment/progress.h"
+#include "keys_test_support.h"
+
+namespace ternavo::testing {
+namespace {
+
+void RunDriver(TSeznam& s, TTypTransformace type) {
+  if (type == kGeneralAffine) s.AdjustAffine();
+  if (type == kSimilarity) s.AdjustSimilarity();
+  if (type == kCongruence) s.AdjustCongruence();
+}
+
+struct ProgressCase {
+  TTypTransformace type;
+  int points;
+  int cancelAfter;  // reports answered true before the first false; -1: never cancel
+};
+
+class ProgressTest : public ::testing::TestWithParam<ProgressCase> {};
+
+TEST_P(ProgressTest, ReportsFromTheCallingThreadAndCancelRestores) {
+  const ProgressCase c = GetParam();
+  TSeznam s = GridData(c.points, 40 + static_cast<uint64_t>(c.points));
+  s.IdenticalPoints[1].Used = false;  // switched off by the user
+  for (TIdentickyBod& p : s.IdenticalPoints) p.M0Without = 3.5L, p.M0WithoutValid = true;
+  const TSeznam before = s;
+  TSeznam plain = s;
+  RunDriver(plain, c.type);
+
+  const std::thread::id caller = std::this_thread::get_id();
+  std::vector<std::pair<int, int>> calls;
+  bool otherThread = false;
+  ProgressSink sink(
+      [&](int done, int total) {
+        otherThread = otherThread || std::this_thread::get_id() != caller;
+        calls.emplace_back(done, total);
+        return c.cancelAfter < 0 || static_cast<int>(calls.size()) <= c.cancelAfter;
+      },
+      std::chrono::milliseconds(0));
+  RunDriver(s, c.type);
+
+  EXPECT_FALSE(otherThread);
+  ASSERT_FALSE(calls.empty());
+  for (std::size_t k = 0; k < calls.size(); ++k) {
+    EXPECT_EQ(calls[k].second, c.points - 1);
+    EXPECT_GE(calls[k].first, k == 0 ? 1 : calls[k - 1].first + 1);
+    EXPECT_LE(calls[k].first, calls[k].second);
+  }
+  EXPECT_EQ(s.LeftOutIndex, -1);
+  if (c.cancelAfter < 0) {
+    EXPECT_FALSE(sink.Cancelled());
+    EXPECT_TRUE(s.KeyValid);
+    EXPECT_EQ(s.M0, plain.M0);
+    for (std::size_t i = 0; i < s.IdenticalPoints.size(); ++i) {
+      EXPECT_EQ(s.IdenticalPoints[i].M0Without, plain.IdenticalPoints[i].M0Without) << i;
+    }
+    return;
+  }
+  EXPECT_TRUE(sink.Cancelled());
+  EXPECT_EQ(static_cast<int>(calls.size()), c.cancelAfter + 1);
+  EXPECT_FALSE(s.KeyValid);
+  for (std::size_t i = 0; i < s.IdenticalPoints.size(); ++i) {
+    const TIdentickyBod& p = s.IdenticalPoints[i];
+    const TIdentickyBod& q = before.IdenticalPoints[i];
+    EXPECT_EQ(p.Used, q.Used) << i;
+    EXPECT_EQ(p.M0Without, q.M0Without) << i;
+    EXPECT_EQ(p.M0WithoutValid, q.M0WithoutValid) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, ProgressTest,
+    ::testing::Values(ProgressCase{kGeneralAffine, 30, -1}, ProgressCase{kSimilarity, 30, -1},
+                      ProgressCase{kGeneralAffine, 30, 0}, ProgressCase{kSimilarity, 30, 2},
+                      ProgressCase{kCongruence, 30, 1},
+                      // four used points: the walk of the iterative keys is sequential
+                      ProgressCase{kSimilarity, 5, 1}, ProgressCase{kCongruence, 5, -1}));
+
+}  // namespace
+}  // namespace ternavo::testing
