@@ -62,6 +62,12 @@ inline constexpr const char* kAboutCaption = "  O programu";
 inline constexpr const char* kAboutDescription =
     "Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "
     "afinní, podobnostní a shodnostní transformací  metodou MNČ. ";
+// The progress dialog of a long computation: the point being left out, of how many.
+inline constexpr const char* kProgressLabel = "Výpočet bez bodu %1 z %2 …";
+inline constexpr const char* kCancelButton = "Zrušit";
 }  // namespace window
+
+// ternavo-cli's progress line on a terminal.
+inline constexpr const char* kProgressLine = "Výpočet bez bodu ";
 
 }  // namespace ternavo::texts

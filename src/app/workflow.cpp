@@ -1,12 +1,14 @@
 #include "app/workflow.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "app/error_report.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
 #include "adjustment/key_quality.h"
+#include "adjustment/progress.h"
 #include "report/key_export.h"
 #include "report/residual_report.h"
 
@@ -30,7 +32,7 @@ int32_t Workflow::LeastUsedPoints(TTypTransformace type) {
   return type == kGeneralAffine ? 4 : 3;
 }
 
-KeyResult Workflow::RecomputeKey(TTypTransformace type) {
+KeyResult Workflow::RecomputeKey(TTypTransformace type, const ProgressCallback& progress) {
   KeyResult result;
   const int32_t used = seznam_.GetUsedCount();
   const int32_t count = seznam_.GetIdenticalCount();
@@ -40,6 +42,8 @@ KeyResult Workflow::RecomputeKey(TTypTransformace type) {
   }
   if (used < LeastUsedPoints(type)) return result;
 
+  std::optional<ProgressSink> sink;
+  if (progress) sink.emplace(progress);
   switch (type) {
     case kGeneralAffine: seznam_.AdjustAffine(); break;
     case kSimilarity: seznam_.AdjustSimilarity(); break;
@@ -47,7 +51,10 @@ KeyResult Workflow::RecomputeKey(TTypTransformace type) {
     default: break;
   }
   seznam_.ShowResults(grid_, result.m0Label, result.pointLabel);
-  if (seznam_.KeyValid) {
+  if (sink && sink->Cancelled()) {
+    result.outcome = KeyOutcome::Cancelled;
+    result.protocol.AppendLine(texts::kCancelled);
+  } else if (seznam_.KeyValid) {
     result.outcome = KeyOutcome::Computed;
     seznam_.WriteProtocol(result.protocol, type);
   } else {

@@ -29,7 +29,12 @@ enum class KeyOutcome {
   Refused,      // too few used points: nothing computed, the box says why
   Computed,     // KeyValid: the protocol holds the key
   NotComputed,  // the protocol holds "Výpočet neproveden."
+  Cancelled,    // stopped by the user: as not computed, the protocol says so
 };
+
+// Told how many leave-one-out runs are done of how many, now and then while
+// a key is computed, on the computing thread; returning false cancels.
+using ProgressCallback = std::function<bool(int done, int total)>;
 
 struct KeyResult {
   KeyOutcome outcome = KeyOutcome::Refused;
@@ -54,8 +59,10 @@ class Workflow {
   static int32_t LeastUsedPoints(TTypTransformace type);
 
   // "Přepočítat klíč": blanks the diagnostic columns, refuses too few used
-  // points, runs the computation of the type and fills the table.
-  KeyResult RecomputeKey(TTypTransformace type);
+  // points, runs the computation of the type and fills the table. With a
+  // progress callback the computation can be cancelled; it then ends as a
+  // failed one (no key, every point as it was).
+  KeyResult RecomputeKey(TTypTransformace type, const ProgressCallback& progress = {});
 
   // Switches off the suspicious point and redisplays the stored diagnostics.
   // False when there is none (the table is then left as it is).

@@ -65,7 +65,36 @@ bool WriteMachineOutput(const std::string& path, const std::string& text, const 
   return false;
 }
 
-int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
+// The progress of the leave-one-out runs on a terminal: one line, rewritten
+// in place and wiped when the computation ends.
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+  ~ProgressLine() { Wipe(); }
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  ProgressCallback Callback() {
+    if (!enabled_) return {};
+    return [this](int done, int total) {
+      err_ << '\r' << texts::kProgressLine << (done < total ? done + 1 : total) << " z " << total
+           << "\033[K" << std::flush;
+      shown_ = true;
+      return true;
+    };
+  }
+  void Wipe() {
+    if (shown_) err_ << "\r\033[K" << std::flush;
+    shown_ = false;
+  }
+
+ private:
+  std::ostream& err_;
+  bool enabled_;
+  bool shown_ = false;
+};
+
+int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool progressLine) {
   TSeznam seznam;
   CellGrid grid(4);
   Workflow workflow(seznam, grid);
@@ -85,7 +114,11 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
   // The table as the window shows it after loading and switching points off.
   seznam.ShowPoints(grid);
 
-  const KeyResult key = workflow.RecomputeKey(options.type);
+  KeyResult key;
+  {
+    ProgressLine progress(err, progressLine);
+    key = workflow.RecomputeKey(options.type, progress.Callback());
+  }
   if (key.outcome == KeyOutcome::Refused) {
     err << texts::kTooFewUsedPoints << '\n';
     return kExitNotComputed;
@@ -160,7 +193,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressLine) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
@@ -182,7 +215,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   StderrNotices notices(err);
   try {
-    return Run(options, out, err);
+    return Run(options, out, err, progressLine);
   } catch (...) {
     err << ErrorReportText(ExceptionMessage(std::current_exception())) << '\n';
     return kExitNotComputed;

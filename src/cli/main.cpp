@@ -3,6 +3,8 @@
 #include <csignal>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "app/protocol_saver.h"
 #include "cli/cli_app.h"
 
@@ -13,5 +15,6 @@ int main(int argc, char** argv) {
   // A file-size limit fails the write (and is reported) instead of ending the run.
   std::signal(SIGXFSZ, SIG_IGN);
   ternavo::RemoveTemporaryFileOnSignals();
-  return ternavo::RunCli(argc, argv, std::cout, std::cerr);
+  // Scripts and files see no progress line: only a terminal does.
+  return ternavo::RunCli(argc, argv, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }

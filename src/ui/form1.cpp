@@ -26,6 +26,7 @@
 #include "ui/form4.h"
 #include "ui/keyboard.h"
 #include "ui/looks.h"
+#include "ui/computation_progress.h"
 #include "ui/point_table.h"
 #include "ui/residual_window.h"
 
@@ -367,7 +368,10 @@ void TForm1::BitBtn1Click(QObject* /*sender*/) {
   KeyResult key;
   {
     BusyCursor busy;
-    key = workflow_->RecomputeKey(RadioGroup1ItemIndex());
+    ComputationProgress progress(this, ProgressDelay);
+    key = workflow_->RecomputeKey(RadioGroup1ItemIndex(), [&progress](int done, int total) {
+      return progress.Update(done, total);
+    });
   }
   RefreshGrid();
   if (key.outcome == KeyOutcome::Refused) {

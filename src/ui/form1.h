@@ -2,6 +2,7 @@
 // point selection and the transformation of detail points.
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include <QMainWindow>
@@ -81,6 +82,8 @@ class TForm1 : public QMainWindow {
   QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window
   QAction* Exportovat1 = nullptr;  // "Exportovat klíč…"
   ResidualWindow* Residuals = nullptr;
+  // How long a key computation runs before its progress dialog shows.
+  std::chrono::milliseconds ProgressDelay{1000};
   QLabel* Image1 = nullptr;
   QLabel* Image2 = nullptr;
 

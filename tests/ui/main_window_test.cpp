@@ -1,4 +1,5 @@
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include "adjustment/seznam.h"
@@ -242,6 +243,44 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
   Click(main_->BitBtn1);
   Click(main_->SpeedButton1);
   expectItems(false, "suspicious point excluded");
+}
+
+// "Zrušit" in the progress dialog: the computation ends as a failed one and
+// the protocol says it was stopped.
+TEST_F(MainWindowTest, CancelledComputationEndsAsAFailedOne) {
+  Compute(5, kSimilarity);
+  ASSERT_TRUE(Seznam->KeyValid);
+  Open(WriteFile(QStringLiteral("velka.txt"), CoordinateFile(1500, -1, 1)));
+  DoubleClickCell(3, 2);  // a point the user switched off stays off
+  main_->ProgressDelay = std::chrono::milliseconds(0);
+  const std::vector<TIdentickyBod> before = Seznam->IdenticalPoints;
+  bool cancelled = false;
+  // Runs inside the first event processing of the progress dialog.
+  QTimer::singleShot(0, [this, &cancelled] {
+    if (auto* dialog = main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog"))) {
+      EXPECT_TRUE(dialog->isVisible());
+      EXPECT_TRUE(dialog->labelText().startsWith(QStringLiteral("Výpočet bez bodu ")));
+      dialog->cancel();
+      cancelled = true;
+    }
+  });
+  Click(main_->BitBtn1);
+  ASSERT_TRUE(cancelled) << "no progress dialog came up";
+  EXPECT_FALSE(Seznam->KeyValid);
+  EXPECT_EQ(Seznam->LeftOutIndex, -1);
+  EXPECT_EQ(Seznam->GetUsedCount(), 1499);
+  ASSERT_EQ(Seznam->IdenticalPoints.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {  // nothing stored, nothing lost
+    const TIdentickyBod& p = Seznam->IdenticalPoints[i];
+    EXPECT_EQ(p.Used, before[i].Used) << i;
+    EXPECT_EQ(p.M0WithoutValid, before[i].M0WithoutValid) << i;
+    EXPECT_EQ(p.M0Without, before[i].M0Without) << i;
+  }
+  ExpectLook(true, false, false, false);
+  EXPECT_EQ(main_->Label2->text(), QStringLiteral("-"));
+  EXPECT_EQ(protocol_->ProtocolText(), QStringLiteral("Výpočet přerušen.\n"));
+  EXPECT_EQ(main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog")), nullptr);
+  EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 TEST_F(MainWindowTest, FailedLoadShowsExactlyOneErrorBox) {
