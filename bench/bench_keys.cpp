@@ -29,10 +29,10 @@ ternavo::TSeznam NoisyGridData(int n) {
     p.SourceZ = 300 + uniform(-200, 200);
     Extended t[3];
     for (int i = 1; i <= 3; ++i) {
-      t[i - 1] = shift[i - 1] +
-                 scale * (r.Get(i, 1) * p.SourceX + r.Get(i, 2) * p.SourceY +
-                          r.Get(i, 3) * p.SourceZ) +
-                 uniform(-0.05L, 0.05L);
+      t[i - 1] =
+          shift[i - 1] +
+          scale * (r.Get(i, 1) * p.SourceX + r.Get(i, 2) * p.SourceY + r.Get(i, 3) * p.SourceZ) +
+          uniform(-0.05L, 0.05L);
     }
     p.TargetX = t[0];
     p.TargetY = t[1];

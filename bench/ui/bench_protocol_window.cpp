@@ -55,9 +55,10 @@ int main(int argc, char** argv) {
     form.Memo1->viewport()->repaint();
   }
   const qint64 scrolled = timer.elapsed();
-  std::printf("points %ld: AppendProtocol %lld ms, shown %lld ms, 20 scroll repaints %lld ms, "
-              "blocks %d\n",
-              points, static_cast<long long>(appended), static_cast<long long>(shown),
-              static_cast<long long>(scrolled), form.Memo1->document()->blockCount());
+  std::printf(
+      "points %ld: AppendProtocol %lld ms, shown %lld ms, 20 scroll repaints %lld ms, "
+      "blocks %d\n",
+      points, static_cast<long long>(appended), static_cast<long long>(shown),
+      static_cast<long long>(scrolled), form.Memo1->document()->blockCount());
   return 0;
 }

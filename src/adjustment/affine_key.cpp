@@ -166,8 +166,8 @@ bool TSeznam::ComputeAffineKey() {
   } else {
     for (const ReducedPoint& r : points) {
       for (int e = 0; e < 3; ++e) {
-        const int c0 = 3 * e;       // first matrix column of this equation
-        const int ct = 9 + e;       // its translation column
+        const int c0 = 3 * e;  // first matrix column of this equation
+        const int ct = 9 + e;  // its translation column
         const Extended l = r.t[e];
         for (int i = 0; i < 12; ++i) {
           const Extended* qi = qd + 12 * i;

@@ -87,8 +87,8 @@ class Scanner {
   void SkipLine() {
     int64_t skipped = 0;
     for (;;) {
-      const char* lf = static_cast<const char*>(
-          std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_)));
+      const char* lf =
+          static_cast<const char*>(std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_)));
       if (lf) {
         p_ = lf + 1;
         return;
@@ -152,7 +152,7 @@ class Scanner {
       if (ptr != e) return false;
       if (ec == std::errc::result_out_of_range) {
         if (!TooSmall(b, e)) return false;  // beyond the largest extended real
-        parsed = 0;  // below the smallest: reads as zero
+        parsed = 0;                         // below the smallest: reads as zero
       } else if (ec != std::errc()) {
         return false;
       }
@@ -275,8 +275,7 @@ class Scanner {
     consumedBefore_ += static_cast<int64_t>(offset);
     std::memmove(buffer_.data(), keep, kept);
     if (buffer_.size() - kept < kBlock / 2) buffer_.resize(buffer_.size() * 2);  // a huge token
-    const std::size_t got =
-        std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
+    const std::size_t got = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
     if (got == 0) {
       atEnd_ = true;
       if (std::ferror(file_)) {
@@ -366,8 +365,8 @@ bool Load(TSeznam& list, Scanner& in) {
 
   for (int32_t j = 0; j < m; ++j) {
     TPodrobnyBod& d = Slot(list.DetailPoints, static_cast<std::size_t>(j));
-    if (!in.ReadInteger(d.Number, true) || !in.ReadReal(d.X, true) ||
-        !in.ReadReal(d.Y, true) || !in.ReadReal(d.Z, true)) {
+    if (!in.ReadInteger(d.Number, true) || !in.ReadReal(d.X, true) || !in.ReadReal(d.Y, true) ||
+        !in.ReadReal(d.Z, true)) {
       PadAfterFailure(list.DetailPoints, m);
       return false;
     }

@@ -77,7 +77,7 @@ struct IterationState {
 };
 
 IterationState SaveIteration(const TSeznam& s) {
-  return {s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa,
+  return {s.IterM0,           s.IterOmega,        s.IterPhi,          s.IterKappa,
           s.IterTranslationX, s.IterTranslationY, s.IterTranslationZ, s.IterScale};
 }
 
@@ -306,8 +306,8 @@ void AdjustIterative(TSeznam& s, bool withScale) {
       completed = LeaveEachOutInParallel(
           s,
           [&]() {
-            return [&, cursor = LeaveOneOutFirstStep::Cursor{}](
-                       TSeznam& t, int32_t k, Extended& m0) mutable {
+            return [&, cursor = LeaveOneOutFirstStep::Cursor{}](TSeznam& t, int32_t k,
+                                                                Extended& m0) mutable {
               LoadIteration(t, start);
               bool first = true;
               auto step = [&](Extended& stepM0) {

@@ -148,13 +148,13 @@ struct StepPoint {
   Extended m;
   RotationTrig t;
   Extended tX, tY, tZ;
-  Extended ms, mc;                 // m sin Phi, m cos Phi
-  Extended r11, r12, r13;          // the rotation matrix
+  Extended ms, mc;         // m sin Phi, m cos Phi
+  Extended r11, r12, r13;  // the rotation matrix
   Extended r21, r22, r23;
   Extended r31, r32, r33;
-  Extended phiX, phiY;             // x and y factors of dX/dPhi
-  Extended kappaX;                 // x factor of dX/dKappa (its y factor is r11)
-  Extended kappaZX;                // x factor of dZ/dKappa (its y factor is r31)
+  Extended phiX, phiY;  // x and y factors of dX/dPhi
+  Extended kappaX;      // x factor of dX/dKappa (its y factor is r11)
+  Extended kappaZX;     // x factor of dZ/dKappa (its y factor is r31)
 };
 
 template <bool kWithScale>
@@ -199,7 +199,7 @@ inline void MakeRows(const TIdentickyBod& p, const StepPoint& a, DesignRow* row)
   const Extended xco = x * t.co;
   const Extended yco = y * t.co;
   const Extended zco = z * t.co;
-  const Extended xcosk = xco * t.sk;   // -x co sk = -xcosk
+  const Extended xcosk = xco * t.sk;  // -x co sk = -xcosk
   const Extended ycock = yco * t.ck;
   const Extended zso = z * t.so;
   const Extended xr11yr12 = x * a.r11 + y * a.r12;
@@ -278,7 +278,8 @@ StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpa
   Extended dx[7] = {0, 0, 0, 0, 0, 0, 0};
   for (const RowSpan& span : {first, second}) {
     for (const DesignRow* d = span.begin; d != span.end;) {
-      const DesignRow* const stop = span.end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : span.end;
+      const DesignRow* const stop =
+          span.end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : span.end;
       AddToCorrection<kWithScale>(dx, qd, d, stop);
       d = stop;
     }
@@ -332,7 +333,8 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
   FpGuard guard;
   const StepPoint at = MakeStepPoint<kWithScale>(s);
   // The rows of the used points, and their products into N as they are made.
-  DesignRow* const rows = RowBuffer(static_cast<std::size_t>(3) * static_cast<std::size_t>(n)).data();
+  DesignRow* const rows =
+      RowBuffer(static_cast<std::size_t>(3) * static_cast<std::size_t>(n)).data();
   Extended nn[7][7] = {};
   // A block of rows is made, then its products go into N while it is in
   // the fastest cache.
@@ -429,11 +431,13 @@ StepOutcome LeaveOneOutFirstStep::Run(Cursor& cursor, int32_t position, TSeznam&
 }
 
 bool TSeznam::IterateSimilarity() {
-  return IterateUntilConverged(IterM0, [this](Extended& m0) { return RunSimilarityStep(*this, m0); });
+  return IterateUntilConverged(IterM0,
+                               [this](Extended& m0) { return RunSimilarityStep(*this, m0); });
 }
 
 bool TSeznam::IterateCongruence() {
-  return IterateUntilConverged(IterM0, [this](Extended& m0) { return RunCongruenceStep(*this, m0); });
+  return IterateUntilConverged(IterM0,
+                               [this](Extended& m0) { return RunCongruenceStep(*this, m0); });
 }
 
 }  // namespace ternavo

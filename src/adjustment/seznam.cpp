@@ -17,9 +17,7 @@ TSeznam::TSeznam()
       ScaleMatrix(Matice::Create(3, 3)),
       TranslationVector(Matice::Create(3, 1)) {}
 
-int32_t TSeznam::GetIdenticalCount() const {
-  return static_cast<int32_t>(IdenticalPoints.size());
-}
+int32_t TSeznam::GetIdenticalCount() const { return static_cast<int32_t>(IdenticalPoints.size()); }
 
 int32_t TSeznam::GetDetailCount() const { return static_cast<int32_t>(DetailPoints.size()); }
 

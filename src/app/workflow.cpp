@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "adjustment/key_quality.h"
+#include "adjustment/progress.h"
 #include "app/error_report.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
-#include "adjustment/key_quality.h"
-#include "adjustment/progress.h"
 #include "report/key_export.h"
 #include "report/residual_report.h"
 
@@ -28,9 +28,7 @@ OpenResult Workflow::Open(const std::string& path) {
   return {OpenOutcome::Loaded, {}};
 }
 
-int32_t Workflow::LeastUsedPoints(TTypTransformace type) {
-  return type == kGeneralAffine ? 4 : 3;
-}
+int32_t Workflow::LeastUsedPoints(TTypTransformace type) { return type == kGeneralAffine ? 4 : 3; }
 
 KeyResult Workflow::RecomputeKey(TTypTransformace type, const ProgressCallback& progress) {
   KeyResult result;
@@ -96,7 +94,8 @@ bool Workflow::SaveKeyExport(const std::string& path, std::string& error) const 
   ProtocolFileWriter file;
   std::vector<std::string> keep;
   if (!loadedPath_.empty()) keep.push_back(loadedPath_);
-  if (file.Open(path, keep) && file.AppendBytes(KeyExportText(seznam_)) && file.Commit()) return true;
+  if (file.Open(path, keep) && file.AppendBytes(KeyExportText(seznam_)) && file.Commit())
+    return true;
   error = file.Error();
   return false;
 }

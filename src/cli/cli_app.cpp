@@ -22,8 +22,9 @@ namespace {
 class StderrNotices {
  public:
   explicit StderrNotices(std::ostream& err)
-      : previous_(SetNoticeHook(
-            [&err](const std::string& text) { err << text << '\n' << std::flush; })) {}
+      : previous_(SetNoticeHook([&err](const std::string& text) {
+          err << text << '\n' << std::flush;
+        })) {}
   ~StderrNotices() { SetNoticeHook(std::move(previous_)); }
   StderrNotices(const StderrNotices&) = delete;
   StderrNotices& operator=(const StderrNotices&) = delete;

@@ -12,7 +12,6 @@ namespace ternavo {
 // Runs the program on argv[1..argc-1]; returns the exit status. With
 // `progressLine` (standard error is a terminal) a long computation keeps one
 // line on `err` up to date, and removes it when done.
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err,
-           bool progressLine = false);
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressLine = false);
 
 }  // namespace ternavo

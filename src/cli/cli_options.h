@@ -13,9 +13,9 @@ namespace ternavo {
 inline constexpr int kExitKeyComputed = 0;
 inline constexpr int kExitNotComputed = 1;  // refused, not made, or a fault
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitBadInput = 3;     // coordinate file in a wrong format
-inline constexpr int kExitOutputFailed = 4; // protocol file or standard output not written
-inline constexpr int kExitCannotOpen = 5;   // coordinate file cannot be opened
+inline constexpr int kExitBadInput = 3;      // coordinate file in a wrong format
+inline constexpr int kExitOutputFailed = 4;  // protocol file or standard output not written
+inline constexpr int kExitCannotOpen = 5;    // coordinate file cannot be opened
 
 struct CliOptions {
   TTypTransformace type = kGeneralAffine;
@@ -24,10 +24,10 @@ struct CliOptions {
   bool hasOutput = false;
   std::string outputFile;
   std::string coordinateFile;
-  bool residuals = false;   // append the residual report to the protocol
-  std::string jsonFile;     // "" none, "-" standard output
-  std::string projFile;     // the key as a PROJ affine operation
-  std::string matrixFile;   // the key as a 4 x 4 matrix
+  bool residuals = false;  // append the residual report to the protocol
+  std::string jsonFile;    // "" none, "-" standard output
+  std::string projFile;    // the key as a PROJ affine operation
+  std::string matrixFile;  // the key as a 4 x 4 matrix
   bool help = false;
   bool version = false;
 
@@ -40,8 +40,7 @@ struct CliOptions {
 
 // Parses the arguments after the program name. Returns false with a Czech
 // message in error for a usage error. With -h/--help or --version the rest is not checked.
-bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
-                     std::string& error);
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
 
 // The help text (Czech and English), ending with a line break.
 std::string CliUsageText();

@@ -171,10 +171,10 @@ Extended ModelZ(Extended x, Extended y, Extended z, Extended m, Extended omega, 
   return ModelZ(x, y, z, m, MakeTrig(omega, phi, kappa), tZ);
 }
 
-#define TERNAVO_ANGLE_FORM(Name)                                                        \
-  Extended Name(Extended x, Extended y, Extended z, Extended m, Extended omega,          \
-                Extended phi, Extended kappa) {                                          \
-    return Name(x, y, z, m, MakeTrig(omega, phi, kappa));                                \
+#define TERNAVO_ANGLE_FORM(Name)                                                              \
+  Extended Name(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi, \
+                Extended kappa) {                                                             \
+    return Name(x, y, z, m, MakeTrig(omega, phi, kappa));                                     \
   }
 
 TERNAVO_ANGLE_FORM(DXdScale)

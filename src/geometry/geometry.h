@@ -122,18 +122,15 @@ void RotationFromTrig(Matice& m, const RotationTrig& t);
 
 inline Extended DXdScale(Extended x, Extended y, Extended z, Extended /*m*/,
                          const RotationTrig& t) {
-  return RotationElement(t, 1, 1) * x + RotationElement(t, 1, 2) * y +
-         RotationElement(t, 1, 3) * z;
+  return RotationElement(t, 1, 1) * x + RotationElement(t, 1, 2) * y + RotationElement(t, 1, 3) * z;
 }
 inline Extended DYdScale(Extended x, Extended y, Extended z, Extended /*m*/,
                          const RotationTrig& t) {
-  return RotationElement(t, 2, 1) * x + RotationElement(t, 2, 2) * y +
-         RotationElement(t, 2, 3) * z;
+  return RotationElement(t, 2, 1) * x + RotationElement(t, 2, 2) * y + RotationElement(t, 2, 3) * z;
 }
 inline Extended DZdScale(Extended x, Extended y, Extended z, Extended /*m*/,
                          const RotationTrig& t) {
-  return RotationElement(t, 3, 1) * x + RotationElement(t, 3, 2) * y +
-         RotationElement(t, 3, 3) * z;
+  return RotationElement(t, 3, 1) * x + RotationElement(t, 3, 2) * y + RotationElement(t, 3, 3) * z;
 }
 inline Extended ModelX(Extended x, Extended y, Extended z, Extended m, const RotationTrig& t,
                        Extended tX) {

@@ -223,9 +223,7 @@ MaticePtr Matice::Inverse() const {
 // ---------------------------------------------------------------------------
 // Singular value decomposition and pseudo-inverse
 
-Extended SignOf(double a, double b) {
-  return b >= 0.0 ? std::fabs(a) : -std::fabs(a);
-}
+Extended SignOf(double a, double b) { return b >= 0.0 ? std::fabs(a) : -std::fabs(a); }
 
 Extended MaxOf(double a, double b) { return a > b ? a : b; }
 

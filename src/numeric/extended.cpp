@@ -4,12 +4,9 @@ namespace ternavo {
 
 const char* ArithmeticFault::DefaultMessage(FaultKind kind) {
   switch (kind) {
-    case FaultKind::DivisionByZero:
-      return "Chyba výpočtu: dělení nulou.";
-    case FaultKind::Overflow:
-      return "Chyba výpočtu: přetečení rozsahu čísel.";
-    case FaultKind::InvalidOperation:
-      return "Chyba výpočtu: neplatná operace.";
+    case FaultKind::DivisionByZero: return "Chyba výpočtu: dělení nulou.";
+    case FaultKind::Overflow: return "Chyba výpočtu: přetečení rozsahu čísel.";
+    case FaultKind::InvalidOperation: return "Chyba výpočtu: neplatná operace.";
   }
   return "Chyba výpočtu.";
 }

@@ -111,9 +111,9 @@ void TSeznam::ShowResults(CellGrid& grid, std::string& m0Label, std::string& poi
       grid.SetCell(3, row, kUsedText);
       grid.SetCell(1, row, point.M0WithoutValid ? FormatFixed(point.M0Without, 10, 4) : kNoValue);
       // No ratio to a zero m0 (a key that fits its points exactly).
-      grid.SetCell(2, row,
-                   point.M0WithoutValid && M0 > 0 ? FormatFixed(point.M0Without / M0, 5, 3)
-                                                  : kNoValue);
+      grid.SetCell(
+          2, row,
+          point.M0WithoutValid && M0 > 0 ? FormatFixed(point.M0Without / M0, 5, 3) : kNoValue);
     } else {
       grid.SetCell(3, row, kUnusedText);
       grid.SetCell(1, row, kNoValue);

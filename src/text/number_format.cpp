@@ -24,8 +24,8 @@ using Uint128 = unsigned __int128;
 // -1, 0, 1 as the discarded rest is below, at or above half a unit of the
 // last kept digit; rounds `digits` to nearest, ties to even.
 void RoundLastDigit(DecimalDigits& d, int restVsHalf) {
-  const bool up = restVsHalf > 0 ||
-                  (restVsHalf == 0 && ((d.digits[kSignificantDigits - 1] - '0') & 1) != 0);
+  const bool up =
+      restVsHalf > 0 || (restVsHalf == 0 && ((d.digits[kSignificantDigits - 1] - '0') & 1) != 0);
   if (!up) return;
   for (int i = kSignificantDigits - 1; i >= 0; --i) {
     if (d.digits[i] != '9') {
@@ -69,25 +69,24 @@ DecimalDigits ToDecimalDigitsByPrintf(Extended value) {
 
 namespace {
 
-constexpr uint64_t kPowersOfTen[kSignificantDigits] = {
-    1ULL,
-    10ULL,
-    100ULL,
-    1000ULL,
-    10000ULL,
-    100000ULL,
-    1000000ULL,
-    10000000ULL,
-    100000000ULL,
-    1000000000ULL,
-    10000000000ULL,
-    100000000000ULL,
-    1000000000000ULL,
-    10000000000000ULL,
-    100000000000000ULL,
-    1000000000000000ULL,
-    10000000000000000ULL,
-    100000000000000000ULL};
+constexpr uint64_t kPowersOfTen[kSignificantDigits] = {1ULL,
+                                                       10ULL,
+                                                       100ULL,
+                                                       1000ULL,
+                                                       10000ULL,
+                                                       100000ULL,
+                                                       1000000ULL,
+                                                       10000000ULL,
+                                                       100000000ULL,
+                                                       1000000000ULL,
+                                                       10000000000ULL,
+                                                       100000000000ULL,
+                                                       1000000000000ULL,
+                                                       10000000000000ULL,
+                                                       100000000000000ULL,
+                                                       1000000000000000ULL,
+                                                       10000000000000000ULL,
+                                                       100000000000000000ULL};
 
 // The value as mantissa / 2^shift; false for zero and for a subnormal.
 bool Decompose(Extended value, uint64_t& mantissa, int& shift) {
@@ -153,8 +152,8 @@ DecimalDigits ToDecimalDigits(Extended value) {
       // At most two integer digits are cut off (2^64 has 20 digits).
       const uint64_t scale = kPowersOfTen[length - kSignificantDigits];
       const uint64_t cut = integerPart % scale;
-      int restVsHalf = scale == 1 ? Compare(2 * rest, one)
-                                  : Compare(2 * static_cast<Uint128>(cut), scale);
+      int restVsHalf =
+          scale == 1 ? Compare(2 * rest, one) : Compare(2 * static_cast<Uint128>(cut), scale);
       if (scale != 1 && restVsHalf == 0 && rest != 0) restVsHalf = 1;
       RoundLastDigit(d, restVsHalf);
       return d;
@@ -245,9 +244,9 @@ void AppendPlain(std::string& out, const RoundedDigits& r, std::string_view sepa
   // i < count, else '0'; the integer part has exponent + 1 digits.
   const long long integerDigits = r.exponent >= 0 ? r.exponent + 1LL : 0;
   const std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(std::max<long long>(integerDigits, 1)) +
-             (fractionDigits > 0 ? separator.size() + static_cast<std::size_t>(fractionDigits)
-                                 : 0));
+  out.resize(
+      start + static_cast<std::size_t>(std::max<long long>(integerDigits, 1)) +
+      (fractionDigits > 0 ? separator.size() + static_cast<std::size_t>(fractionDigits) : 0));
   char* to = out.data() + start;
   auto copyDigits = [&r, &to](long long from, long long count) {
     // Digits [from, from + count) of the rounded number, zeros outside.

@@ -37,9 +37,9 @@ bool ComputationProgress::Update(int done, int total) {
   }
   dialog_->setMaximum(total);
   dialog_->setValue(done);
-  dialog_->setLabelText(QString::fromUtf8(texts::window::kProgressLabel)
-                            .arg(QString::number(done < total ? done + 1 : total),
-                                 QString::number(total)));
+  dialog_->setLabelText(
+      QString::fromUtf8(texts::window::kProgressLabel)
+          .arg(QString::number(done < total ? done + 1 : total), QString::number(total)));
   QApplication::processEvents();
   return !dialog_->wasCanceled();
 }

@@ -23,8 +23,8 @@ std::unique_ptr<UserDialogs>& CurrentDialogs() {
 
 void ModalDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                                MessageIcon icon) {
-  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  caption, text, QMessageBox::Ok, parent);
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption,
+                  text, QMessageBox::Ok, parent);
   // A box can come up while a computation shows the wait cursor.
   const bool busy = QApplication::overrideCursor() != nullptr;
   if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -20,15 +20,15 @@
 
 #include "app/texts.h"
 #include "text/number_format.h"
-#include "version.h"
+#include "ui/computation_progress.h"
 #include "ui/dialogs.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
 #include "ui/keyboard.h"
 #include "ui/looks.h"
-#include "ui/computation_progress.h"
 #include "ui/point_table.h"
 #include "ui/residual_window.h"
+#include "version.h"
 
 // Pictures live in the static library: make sure its resources are linked in.
 static void InitWindowPictures() { Q_INIT_RESOURCE(ternavo); }
@@ -136,8 +136,7 @@ void TForm1::CreateControls() {
   StringGrid1->setGeometry(8, 8, 345, 441);
   StringGrid1->setFont(CondensedFont(13, true));
   StringGrid1->setAccessibleName(QString::fromUtf8(texts::window::kPointTableName));
-  StringGrid1->setAccessibleDescription(
-      QString::fromUtf8(texts::window::kPointTableDescription));
+  StringGrid1->setAccessibleDescription(QString::fromUtf8(texts::window::kPointTableDescription));
 
   Panel1 = new QFrame(client);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -154,7 +153,8 @@ void TForm1::CreateControls() {
   radioLayout->setSpacing(0);
   radioItems_ = new QButtonGroup(this);
   radioItems_->setExclusive(true);
-  const QString items[] = {QString::fromUtf8(texts::window::kTypeAffine), QString::fromUtf8(texts::window::kTypeSimilarity),
+  const QString items[] = {QString::fromUtf8(texts::window::kTypeAffine),
+                           QString::fromUtf8(texts::window::kTypeSimilarity),
                            QString::fromUtf8(texts::window::kTypeCongruence)};
   for (int i = 0; i < 3; ++i) {
     auto* item = new QRadioButton(items[i], RadioGroup1);
@@ -164,13 +164,16 @@ void TForm1::CreateControls() {
   }
   radioItems_->button(0)->setChecked(true);
 
-  Label5 = MakeLabel(Panel1, "Label5", QString::fromUtf8(texts::window::kIdenticalCountCaption), 20, 116);
+  Label5 = MakeLabel(Panel1, "Label5", QString::fromUtf8(texts::window::kIdenticalCountCaption), 20,
+                     116);
   Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("n"), 92, 132);
-  Label7 = MakeLabel(Panel1, "Label7", QString::fromUtf8(texts::window::kUsedCountCaption), 20, 156);
+  Label7 =
+      MakeLabel(Panel1, "Label7", QString::fromUtf8(texts::window::kUsedCountCaption), 20, 156);
   Label8 = MakeLabel(Panel1, "Label8", QStringLiteral("X"), 92, 180);
   Label1 = MakeLabel(Panel1, "Label1", QString::fromUtf8(texts::window::kM0LabelCaption), 20, 204);
   Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("m(0) "), 92, 228);
-  Label3 = MakeLabel(Panel1, "Label3", QString::fromUtf8(texts::window::kSuspiciousLabelCaption), 20, 260);
+  Label3 = MakeLabel(Panel1, "Label3", QString::fromUtf8(texts::window::kSuspiciousLabelCaption),
+                     20, 260);
   Label4 = MakeLabel(Panel1, "Label4", QString(), 92, 288);
   Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   SetValueLabel(Label4, QStringLiteral("XXX"));
@@ -217,18 +220,25 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::ConnectHandlers() {
-  connect(Otevt1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Otevt1Click(Otevt1); }); });
-  connect(Konec1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
-  connect(Npovda1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Npovda1Click(Npovda1); }); });
-  connect(Rezidua1, &QAction::triggered, this, [this] { RunHandler(this, [this] { Rezidua1Click(Rezidua1); }); });
+  connect(Otevt1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { Otevt1Click(Otevt1); }); });
+  connect(Konec1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
+  connect(Npovda1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { Npovda1Click(Npovda1); }); });
+  connect(Rezidua1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { Rezidua1Click(Rezidua1); }); });
   connect(Exportovat1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Exportovat1Click(Exportovat1); }); });
   connect(radioItems_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
     if (checked) RunHandler(this, [this] { RadioGroup1Click(RadioGroup1); });
   });
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn1Click(BitBtn1); }); });
-  connect(BitBtn2, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn2Click(BitBtn2); }); });
-  connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { BitBtn3Click(BitBtn3); }); });
+  connect(BitBtn1, &QPushButton::clicked, this,
+          [this] { RunHandler(this, [this] { BitBtn1Click(BitBtn1); }); });
+  connect(BitBtn2, &QPushButton::clicked, this,
+          [this] { RunHandler(this, [this] { BitBtn2Click(BitBtn2); }); });
+  connect(BitBtn3, &QPushButton::clicked, this,
+          [this] { RunHandler(this, [this] { BitBtn3Click(BitBtn3); }); });
   connect(SpeedButton1, &QPushButton::clicked, this,
           [this] { RunHandler(this, [this] { SpeedButton1Click(SpeedButton1); }); });
   connect(StringGrid1, &QAbstractItemView::doubleClicked, this,
@@ -354,9 +364,8 @@ void TForm1::Rezidua1Click(QObject* /*sender*/) {
 }
 
 void TForm1::Exportovat1Click(QObject* /*sender*/) {
-  const std::optional<QString> path =
-      Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
-                                QString::fromLatin1(kProtocolFileSuffix));
+  const std::optional<QString> path = Dialogs().GetSaveFileName(
+      this, QString::fromLatin1(kProtocolFileFilter), QString::fromLatin1(kProtocolFileSuffix));
   if (!path) return;
   std::string error;
   if (!workflow_->SaveKeyExport(QFile::encodeName(*path).toStdString(), error))
@@ -407,7 +416,8 @@ void TForm1::StringGrid1DrawCell(QPainter* painter, int column, int row, const Q
   if (column != 3 || row < 1 || !Seznam) return;
   const auto index = static_cast<std::size_t>(row - 1);
   if (index >= Seznam->IdenticalPoints.size() || rect.isEmpty()) return;
-  painter->drawPixmap(rect.topLeft(), Seznam->IdenticalPoints[index].Used ? UsedBitmap : UnusedBitmap);
+  painter->drawPixmap(rect.topLeft(),
+                      Seznam->IdenticalPoints[index].Used ? UsedBitmap : UnusedBitmap);
 }
 
 void TForm1::BitBtn3Click(QObject* /*sender*/) { Form2->ShowWithoutBlocking(); }

@@ -142,9 +142,8 @@ QString TForm2::ProtocolText() const {
 }
 
 void TForm2::ToolButton1Click(QObject* /*sender*/) {
-  const std::optional<QString> path =
-      Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
-                                QString::fromLatin1(kProtocolFileSuffix));
+  const std::optional<QString> path = Dialogs().GetSaveFileName(
+      this, QString::fromLatin1(kProtocolFileFilter), QString::fromLatin1(kProtocolFileSuffix));
   if (!path) return;
   SaveProtocolFile(*path, ProtocolText(), coordinateFile_);
 }

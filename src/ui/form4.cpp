@@ -36,11 +36,12 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setFont(SansFont(11));
   setFixedSize(401, 153);
 
-  Label1 = MakeBlueLabel(this, "Label1", QString::fromUtf8(texts::kApplicationTitlePrefix) + QString::fromUtf8(kVersion), 20, QRect(8, 8, 337, 33));
-  Label2 = MakeBlueLabel(
-      this, "Label2",
-      QString::fromUtf8(texts::window::kAboutDescription),
-      16, QRect(8, 48, 385, 97));
+  Label1 =
+      MakeBlueLabel(this, "Label1",
+                    QString::fromUtf8(texts::kApplicationTitlePrefix) + QString::fromUtf8(kVersion),
+                    20, QRect(8, 8, 337, 33));
+  Label2 = MakeBlueLabel(this, "Label2", QString::fromUtf8(texts::window::kAboutDescription), 16,
+                         QRect(8, 48, 385, 97));
   Label2->setWordWrap(true);
 }
 

@@ -155,8 +155,8 @@ QRect PointTable::GridCellRect(int column, int row) const {
 
 void PointTable::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  const bool activates = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
-                         key == Qt::Key_F2;
+  const bool activates =
+      key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2;
   if (activates && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
       !event->isAutoRepeat() && currentIndex().isValid()) {
     event->accept();

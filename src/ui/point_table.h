@@ -40,7 +40,8 @@ class PointTableModel : public QAbstractTableModel {
 };
 
 // Called after a cell was painted normally: grid column and row, cell rectangle.
-using DrawCellHandler = std::function<void(QPainter* painter, int column, int row, const QRect& rect)>;
+using DrawCellHandler =
+    std::function<void(QPainter* painter, int column, int row, const QRect& rect)>;
 
 class PointTableDelegate : public QStyledItemDelegate {
   Q_OBJECT

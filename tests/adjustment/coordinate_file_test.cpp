@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -9,7 +10,6 @@
 #include <random>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "adjustment/seznam.h"
 
@@ -33,8 +33,8 @@ bool LoadText(TSeznam& s, const std::string& content) {
     return ok;
   }
   static int counter = 0;
-  const std::string path = ::testing::TempDir() + "ternavo_reader_" +
-                           std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".txt";
+  const std::string path = ::testing::TempDir() + "ternavo_reader_" + std::to_string(::getpid()) +
+                           "_" + std::to_string(counter++) + ".txt";
   std::ofstream(path, std::ios::binary) << content;
   const bool ok = s.LoadFromFile(path);
   std::remove(path.c_str());
@@ -86,14 +86,24 @@ TEST(LoadFromFileTest, LexicalRules) {
       {"Empty lists", "0\n0\n", "L-1"},
       {"Empty file", "", "L-1"},
       {"No detail count", "1\n1 1 2 3\n4 5 6\n", "I1 1 2 3/4 5 6 U; L-1"},
-      {"Rest of line ignored", "1 identical\n1 1 2 3 99 remark\n4 5 6 7.7 x\n1 detail\n5 1 2 3 4th\n",
+      {"Rest of line ignored",
+       "1 identical\n1 1 2 3 99 remark\n4 5 6 7.7 x\n1 detail\n5 1 2 3 4th\n",
        "I1 1 2 3/4 5 6 U; D5 1 2 3; L-1"},
       {"Split record", "1\n1 1\n2 3 junk\n4\n5 6\n0\n", "I1 1 2 3/4 5 6 U; L-1"},
-      {"Blank lines and indents", "\n\n  1\n\n\t 1 1 2 3\n\n   4 5 6\n\n0", "I1 1 2 3/4 5 6 U; L-1"},
-      {"Lone CR does not end a line", "1\n1 1 2 3\r9 9 9\n4 5 6\n0\n", "I1 1 2 3/4 5 6 U; L-1"},
-      {"Control characters separate", "1\x01\n1\x0b" "1\x0c" "2\x1f" "3\n4\x00" "5 6\n"s,
+      {"Blank lines and indents", "\n\n  1\n\n\t 1 1 2 3\n\n   4 5 6\n\n0",
        "I1 1 2 3/4 5 6 U; L-1"},
-      {"Ctrl-Z ends the file", "1\n1 1 2 3\n4 5 6\n\x1a" "1\n5 1 2 3\n", "I1 1 2 3/4 5 6 U; L-1"},
+      {"Lone CR does not end a line", "1\n1 1 2 3\r9 9 9\n4 5 6\n0\n", "I1 1 2 3/4 5 6 U; L-1"},
+      {"Control characters separate",
+       "1\x01\n1\x0b"
+       "1\x0c"
+       "2\x1f"
+       "3\n4\x00"
+       "5 6\n"s,
+       "I1 1 2 3/4 5 6 U; L-1"},
+      {"Ctrl-Z ends the file",
+       "1\n1 1 2 3\n4 5 6\n\x1a"
+       "1\n5 1 2 3\n",
+       "I1 1 2 3/4 5 6 U; L-1"},
       {"Real notations", "1\n1 1.5 15E-1 +1.5\n15e-1 -1.5 .5\n0\n",
        "I1 1.5 1.5 1.5/1.5 -1.5 0.5 U; L-1"},
       {"Exponents", "1\n-3 1e3 2.5E+2 -1E-2\n0 -0.0 5.\n", "I-3 1000 250 -0.01/0 -0 5 U; L-1"},
@@ -118,7 +128,8 @@ const char* const kEarlierDump =
 
 TEST(LoadFromFileTest, FailureStopsAtTheFailingItemKeepingWhatWasRead) {
   // Point 1 left out (L1) and point 2 switched off before the failing load.
-  const char* const untouched = "I1 1 1 1/2 2 2 U; I2 3 3 3/4 4 4 -; I3 5 5 5/6 6 6 -; D8 7 7 7; L1";
+  const char* const untouched =
+      "I1 1 1 1/2 2 2 U; I2 3 3 3/4 4 4 -; I3 5 5 5/6 6 6 -; D8 7 7 7; L1";
   const LoadCase cases[] = {
       {"Text count", "abc\n", untouched},
       {"Real count", "12.5\n", untouched},
@@ -144,7 +155,10 @@ TEST(LoadFromFileTest, FailureStopsAtTheFailingItemKeepingWhatWasRead) {
       {"Bad second detail point", "0\n3\n1 1 1 1\n2 1 1 ..\n", "D1 1 1 1; D2 1 1 0; D0 0 0 0; L-1"},
       {"Point number beyond 32 bits", "0\n1\n-2147483649 1 1 1\n", "D8 7 7 7; L-1"},
       // A file cut short inside a record, physically or at Ctrl-Z.
-      {"Ctrl-Z inside a record", "1\n1 1 2\x1a" "3\n4 5 6\n", "I1 1 2 1/2 2 2 U; D8 7 7 7; L1"},
+      {"Ctrl-Z inside a record",
+       "1\n1 1 2\x1a"
+       "3\n4 5 6\n",
+       "I1 1 2 1/2 2 2 U; D8 7 7 7; L1"},
       {"End inside a record", "2\n1 1 2 3\n4 5",
        "I1 1 2 3/4 5 2 U; I2 3 3 3/4 4 4 -; D8 7 7 7; L1"},
       {"End before the last announced point", "4\n5 1 1 1\n2 2 2\n",
@@ -231,10 +245,17 @@ TEST(LoadFromFileTest, PointIsTheDecimalSeparatorUnderACzechLocale) {
 // decimal text, whichever way the reader takes to get it.
 TEST(LoadFromFileTest, CoordinatesAreCorrectlyRounded) {
   std::mt19937_64 rng(12345);
-  std::vector<std::string> texts = {"0.1", "0.3", "1e-27", "1e27", "9.999999999999999999e-8",
-                                    "123456789.123456789", "12345678901234567890",
-                                    "1234567890123456789.5", "0.000000000000000000000000001",
-                                    "4.9406564584124654e-324", "1.18973149535723176502e4932",
+  std::vector<std::string> texts = {"0.1",
+                                    "0.3",
+                                    "1e-27",
+                                    "1e27",
+                                    "9.999999999999999999e-8",
+                                    "123456789.123456789",
+                                    "12345678901234567890",
+                                    "1234567890123456789.5",
+                                    "0.000000000000000000000000001",
+                                    "4.9406564584124654e-324",
+                                    "1.18973149535723176502e4932",
                                     "-742512.3456789e-12"};
   for (int i = 0; i < 3000; ++i) {
     std::string digits = std::to_string(rng() >> (rng() % 64));
@@ -253,7 +274,8 @@ TEST(LoadFromFileTest, CoordinatesAreCorrectlyRounded) {
   for (std::size_t i = 0; i < texts.size(); ++i) {
     long double expected = 0;
     ASSERT_EQ(std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected).ec,
-              std::errc()) << texts[i];
+              std::errc())
+        << texts[i];
     EXPECT_EQ(s.DetailPoints[i].X, expected) << texts[i];
   }
   EXPECT_EQ(s.DetailPoints[0].X, 0.1L);
@@ -283,7 +305,10 @@ TEST(LoadFromFileTest, LargeFileLoadsAcrossBlockBoundaries) {
 
 TEST(LoadFromFileTest, TokenLongerThanABlockAndLateCtrlZ) {
   std::string file = "1\n7 " + std::string(3u << 20, '0') + "1.5 2 3\n4 5 6\n";
-  file.append(std::string(2u << 20, ' ')).append("\x1a" "1\n1 1 1 1\n");
+  file.append(std::string(2u << 20, ' '))
+      .append(
+          "\x1a"
+          "1\n1 1 1 1\n");
   TSeznam s;
   ASSERT_TRUE(LoadText(s, file));
   EXPECT_EQ(Dump(s), "I7 1.5 2 3/4 5 6 U; L-1");

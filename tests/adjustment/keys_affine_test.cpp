@@ -10,8 +10,8 @@ namespace ternavo::testing {
 namespace {
 
 // Eight source points that span space.
-constexpr Extended kSource[8][3] = {{0, 0, 0},   {10, 0, 1},  {0, 12, 2},  {3, 4, 15},
-                                    {11, 9, 4},  {-5, 7, -3}, {6, -8, 9},  {2, 2, -7}};
+constexpr Extended kSource[8][3] = {{0, 0, 0},  {10, 0, 1},  {0, 12, 2}, {3, 4, 15},
+                                    {11, 9, 4}, {-5, 7, -3}, {6, -8, 9}, {2, 2, -7}};
 
 TEST(KeysAffineTest, RecoversTheGeneratingKey) {
   struct Case {
@@ -29,8 +29,8 @@ TEST(KeysAffineTest, RecoversTheGeneratingKey) {
     for (int k = 0; k < 8; ++k) {
       Extended t[3];
       for (int i = 0; i < 3; ++i) {
-        t[i] = c.translation[i] + c.matrix[i][0] * kSource[k][0] +
-               c.matrix[i][1] * kSource[k][1] + c.matrix[i][2] * kSource[k][2];
+        t[i] = c.translation[i] + c.matrix[i][0] * kSource[k][0] + c.matrix[i][1] * kSource[k][1] +
+               c.matrix[i][2] * kSource[k][2];
       }
       AddPoint(s, k + 1, kSource[k][0], kSource[k][1], kSource[k][2], t[0], t[1], t[2]);
     }

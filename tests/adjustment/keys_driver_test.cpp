@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "keys_test_support.h"
@@ -221,9 +221,12 @@ TEST(KeysDriverTest, SimilarityKeyBitForBit) {
   TSeznam s = GridData(8, 91);
   s.AdjustSimilarity();
   ASSERT_TRUE(s.KeyValid);
-  const std::array<Extended, 8> got = {s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY,
-                                       s.TranslationZ, s.Scale, s.M0};
-  const std::array<Extended, 8> expected = {0x9.c77fd0119fcc547p-15L, -0xd.19fc65db2fa9245p-16L, 0xc.9886a6e67e93fb3p-10L, -0x9.a50db897ccea8d9p+7L, 0xd.b608beeda2eb5cbp+6L, 0xa.ee160a60f569d23p+2L, 0x8.000622291d26971p-3L, 0x8.632254d631c9939p-8L};
+  const std::array<Extended, 8> got = {s.Omega,        s.Phi,          s.Kappa, s.TranslationX,
+                                       s.TranslationY, s.TranslationZ, s.Scale, s.M0};
+  const std::array<Extended, 8> expected = {0x9.c77fd0119fcc547p-15L, -0xd.19fc65db2fa9245p-16L,
+                                            0xc.9886a6e67e93fb3p-10L, -0x9.a50db897ccea8d9p+7L,
+                                            0xd.b608beeda2eb5cbp+6L,  0xa.ee160a60f569d23p+2L,
+                                            0x8.000622291d26971p-3L,  0x8.632254d631c9939p-8L};
   for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], expected[i]) << i;
 }
 
@@ -251,14 +254,13 @@ TEST(KeysDriverTest, HostileAndDegenerateSites) {
       {0, 0, 0, 0, 0, 0}, {100, 0, 0, 100, 0, 0}, {0, 100, 0, 0, 100, 0}, {0, 0, 100, 0, 0, 100}};
   const char* const overflowText = "Chyba výpočtu: přetečení rozsahu čísel.";
   const char* const degenerateText = "Identické body splývají nebo leží na přímce.";
-  const Case cases[] = {
-      {"overflow, similarity", overflowing, kSimilarity, kFault, overflowText},
-      {"overflow, congruence", overflowing, kCongruence, kFault, overflowText},
-      {"flat road first, similarity", road, kSimilarity, kKey, nullptr},
-      {"flat road first, congruence", road, kCongruence, kKey, nullptr},
-      {"all on one line", line, kSimilarity, kFault, degenerateText},
-      {"exact data, similarity", exact, kSimilarity, kKey, nullptr},
-      {"exact data, congruence", exact, kCongruence, kKey, nullptr}};
+  const Case cases[] = {{"overflow, similarity", overflowing, kSimilarity, kFault, overflowText},
+                        {"overflow, congruence", overflowing, kCongruence, kFault, overflowText},
+                        {"flat road first, similarity", road, kSimilarity, kKey, nullptr},
+                        {"flat road first, congruence", road, kCongruence, kKey, nullptr},
+                        {"all on one line", line, kSimilarity, kFault, degenerateText},
+                        {"exact data, similarity", exact, kSimilarity, kKey, nullptr},
+                        {"exact data, congruence", exact, kCongruence, kKey, nullptr}};
   for (const Case& c : cases) {
     TSeznam s;
     int number = 1;

@@ -10,9 +10,22 @@ namespace ternavo::testing {
 namespace {
 
 std::array<Extended, 16> Parameters(const TSeznam& s) {
-  return {s.M0, s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY, s.TranslationZ,
-          s.Scale, s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa, s.IterTranslationX,
-          s.IterTranslationY, s.IterTranslationZ, s.IterScale};
+  return {s.M0,
+          s.Omega,
+          s.Phi,
+          s.Kappa,
+          s.TranslationX,
+          s.TranslationY,
+          s.TranslationZ,
+          s.Scale,
+          s.IterM0,
+          s.IterOmega,
+          s.IterPhi,
+          s.IterKappa,
+          s.IterTranslationX,
+          s.IterTranslationY,
+          s.IterTranslationZ,
+          s.IterScale};
 }
 
 struct EqualityCase {

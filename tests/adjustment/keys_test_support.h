@@ -26,15 +26,15 @@ inline Extended Uniform(std::mt19937_64& rng, Extended lo, Extended hi) {
   return lo + (hi - lo) * (static_cast<Extended>(rng() >> 11) / 9007199254740992.0L);
 }
 
-inline void AddPoint(TSeznam& s, int32_t number, Extended sx, Extended sy, Extended sz,
-                     Extended tx, Extended ty, Extended tz) {
+inline void AddPoint(TSeznam& s, int32_t number, Extended sx, Extended sy, Extended sz, Extended tx,
+                     Extended ty, Extended tz) {
   s.IdenticalPoints.push_back({number, tx, ty, tz, sx, sy, sz, true, 0, false});
 }
 
 // Targets = T + m R source, plus uniform noise of the given amplitude.
 // Source points spread over `extent` around (x0, y0, z0).
-inline void FillSimilar(TSeznam& s, int n, uint64_t seed, const SimilarityTruth& truth,
-                        Extended x0, Extended y0, Extended z0, Extended extent, Extended noise) {
+inline void FillSimilar(TSeznam& s, int n, uint64_t seed, const SimilarityTruth& truth, Extended x0,
+                        Extended y0, Extended z0, Extended extent, Extended noise) {
   std::mt19937_64 rng(seed);
   Matice r(3, 3);
   RotationFromAngles(r, truth.omega, truth.phi, truth.kappa);
@@ -147,7 +147,8 @@ inline StepOutcome RefStep(TSeznam& s, Extended& m0, bool withScale) {
       a.Put(row, 4 + e, 1);
       l.Put(row, 1,
             models[e](x, y, z, m, o, f, k, s.IterTranslationX, s.IterTranslationY,
-                      s.IterTranslationZ) - target[e]);
+                      s.IterTranslationZ) -
+                target[e]);
     }
   }
   MaticePtr at = a.Transpose();
@@ -158,8 +159,9 @@ inline StepOutcome RefStep(TSeznam& s, Extended& m0, bool withScale) {
     return StepOutcome::Failed;
   }
   MaticePtr dx = q->Multiply(*at)->Multiply(l);
-  Extended* unknowns[7] = {&s.IterOmega, &s.IterPhi, &s.IterKappa, &s.IterTranslationX,
-                           &s.IterTranslationY, &s.IterTranslationZ, &s.IterScale};
+  Extended* unknowns[7] = {&s.IterOmega,        &s.IterPhi,          &s.IterKappa,
+                           &s.IterTranslationX, &s.IterTranslationY, &s.IterTranslationZ,
+                           &s.IterScale};
   for (int c = 0; c < cols; ++c) *unknowns[c] -= dx->Get(c + 1, 1);
   if (!withScale) s.IterScale = 1;
   MaticePtr v = a.Multiply(*dx)->Add(*l.Negate());
@@ -172,8 +174,7 @@ inline StepOutcome RefStep(TSeznam& s, Extended& m0, bool withScale) {
       largest = std::max(largest, std::fabs(c));
     }
   }
-  return vv == 0 || m0 < kPerfectFitRatio * largest ? StepOutcome::ExactFit
-                                                    : StepOutcome::Solved;
+  return vv == 0 || m0 < kPerfectFitRatio * largest ? StepOutcome::ExactFit : StepOutcome::Solved;
 }
 
 inline bool RefIterate(TSeznam& s, bool withScale) {

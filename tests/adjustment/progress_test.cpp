@@ -25,6 +25,16 @@ struct ProgressCase {
   int cancelAfter;  // reports answered true before the first false; -1: never cancel
 };
 
+// Readable, stable test names: "type1_n30_cancel2", "type0_n30_never".
+void PrintTo(const ProgressCase& c, std::ostream* os) {
+  *os << "type" << c.type << "_n" << c.points << "_";
+  if (c.cancelAfter < 0) {
+    *os << "never";
+  } else {
+    *os << "cancel" << c.cancelAfter;
+  }
+}
+
 class ProgressTest : public ::testing::TestWithParam<ProgressCase> {};
 
 TEST_P(ProgressTest, ReportsFromTheCallingThreadAndCancelRestores) {
@@ -83,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ProgressCase{kGeneralAffine, 30, 0}, ProgressCase{kSimilarity, 30, 2},
                       ProgressCase{kCongruence, 30, 1},
                       // four used points: the walk of the iterative keys is sequential
-                      ProgressCase{kSimilarity, 5, 1}, ProgressCase{kCongruence, 5, -1}));
+                      ProgressCase{kSimilarity, 5, 1}, ProgressCase{kCongruence, 5, -1}),
+    [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 }  // namespace
 }  // namespace ternavo::testing

@@ -76,8 +76,8 @@ TEST(SeznamTest, ResizingKeepsRecordsZeroesAddedOnesAndRefusesNegativeCounts) {
 
 TEST(SeznamTest, LeaveOutWalkVisitsEveryUsedPointOnceInAscendingOrder) {
   const std::pair<const char*, std::vector<int32_t>> cases[] = {
-      {"", {}}, {"000", {}}, {"1", {0}}, {"111", {0, 1, 2}},
-      {"01101", {1, 2, 4}}, {"10010", {0, 3}}, {"0001", {3}}};
+      {"", {}},          {"000", {}},  {"1", {0}}, {"111", {0, 1, 2}}, {"01101", {1, 2, 4}},
+      {"10010", {0, 3}}, {"0001", {3}}};
   for (const auto& [used, expectedVisits] : cases) {
     TSeznam s = ListWithUsed(used);
     std::vector<int32_t> visited;
@@ -142,17 +142,16 @@ TEST(SeznamTest, FindSuspiciousPointPicksTheSmallestValidUsedM0) {
   const auto P = [](bool used, bool valid, Extended m0) {
     return TIdentickyBod{0, 0, 0, 0, 0, 0, 0, used, m0, valid};
   };
-  const Case cases[] = {
-      {"empty", {}, -1},
-      {"smallest wins", {P(1, 1, 3), P(1, 1, 1), P(1, 1, 2)}, 1},
-      {"tie goes to lower index", {P(1, 1, 5), P(1, 1, 2), P(1, 1, 2)}, 1},
-      {"all zero: first", {P(1, 1, 0), P(1, 1, 0)}, 0},
-      {"unused ignored", {P(0, 1, 0.1L), P(1, 1, 1)}, 1},
-      {"invalid ignored", {P(1, 0, 0.1L), P(1, 1, 1)}, 1},
-      {"none valid", {P(1, 0, 1), P(0, 1, 1)}, -1},
-      {"limit never chosen", {P(1, 1, 2147483647.0L)}, -1},
-      {"just below limit", {P(1, 1, 2147483646.5L)}, 0},
-      {"huge values skipped", {P(1, 1, 1e30L), P(1, 1, 7)}, 1}};
+  const Case cases[] = {{"empty", {}, -1},
+                        {"smallest wins", {P(1, 1, 3), P(1, 1, 1), P(1, 1, 2)}, 1},
+                        {"tie goes to lower index", {P(1, 1, 5), P(1, 1, 2), P(1, 1, 2)}, 1},
+                        {"all zero: first", {P(1, 1, 0), P(1, 1, 0)}, 0},
+                        {"unused ignored", {P(0, 1, 0.1L), P(1, 1, 1)}, 1},
+                        {"invalid ignored", {P(1, 0, 0.1L), P(1, 1, 1)}, 1},
+                        {"none valid", {P(1, 0, 1), P(0, 1, 1)}, -1},
+                        {"limit never chosen", {P(1, 1, 2147483647.0L)}, -1},
+                        {"just below limit", {P(1, 1, 2147483646.5L)}, 0},
+                        {"huge values skipped", {P(1, 1, 1e30L), P(1, 1, 7)}, 1}};
   for (const Case& c : cases) {
     TSeznam s;
     s.IdenticalPoints = c.points;

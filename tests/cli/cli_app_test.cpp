@@ -23,10 +23,13 @@ TEST(ParseCliOptions, AcceptedForms) {
       {{"a.txt", "-t", "similarity"}, kSimilarity, {}, false, "", "a.txt"},
       {{"-t2", "a.txt"}, kCongruence, {}, false, "", "a.txt"},
       {{"-x", "5,-7", "--exclude", "+9", "a.txt"}, kGeneralAffine, {5, -7, 9}, false, "", "a.txt"},
-      {{"--transform", "--output=out/p.txt", "a.txt"}, kGeneralAffine, {}, true, "out/p.txt",
+      {{"--transform", "--output=out/p.txt", "a.txt"},
+       kGeneralAffine,
+       {},
+       true,
+       "out/p.txt",
        "a.txt"},
-      {{"-o", "p.txt", "--", "-odd name.txt"}, kGeneralAffine, {}, false, "p.txt",
-       "-odd name.txt"},
+      {{"-o", "p.txt", "--", "-odd name.txt"}, kGeneralAffine, {}, false, "p.txt", "-odd name.txt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0]);

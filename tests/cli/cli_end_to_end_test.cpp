@@ -78,33 +78,68 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
   const std::string help = "Nápověda / help: ternavo-cli --help\n";
   const Case cases[] = {
       {"local_site_similarity.C.out",
-       {"-t", "similarity", "--transform", "examples/local_site_similarity.txt"}, "C", 0, done},
+       {"-t", "similarity", "--transform", "examples/local_site_similarity.txt"},
+       "C",
+       0,
+       done},
       {"national_grid_blunder.C.out",
-       {"--type=1", "--transform", "examples/national_grid_blunder.txt"}, "C", 0, done},
+       {"--type=1", "--transform", "examples/national_grid_blunder.txt"},
+       "C",
+       0,
+       done},
       {"national_grid_blunder.cs.out",
-       {"--type=1", "--transform", "examples/national_grid_blunder.txt"}, "cs_CZ.UTF-8", 0, done},
+       {"--type=1", "--transform", "examples/national_grid_blunder.txt"},
+       "cs_CZ.UTF-8",
+       0,
+       done},
       {"national_grid_without_3107.C.out",
-       {"-t", "1", "-x", "3107", "examples/national_grid_blunder.txt"}, "C", 0, ""},
-      {"affine_photogrammetry.C.out", {"--transform", "examples/affine_photogrammetry.txt"}, "C",
-       0, done},
-      {"affine_photogrammetry.cs.out", {"--transform", "examples/affine_photogrammetry.txt"},
-       "cs_CZ.UTF-8", 0, done},
+       {"-t", "1", "-x", "3107", "examples/national_grid_blunder.txt"},
+       "C",
+       0,
+       ""},
+      {"affine_photogrammetry.C.out",
+       {"--transform", "examples/affine_photogrammetry.txt"},
+       "C",
+       0,
+       done},
+      {"affine_photogrammetry.cs.out",
+       {"--transform", "examples/affine_photogrammetry.txt"},
+       "cs_CZ.UTF-8",
+       0,
+       done},
       {"three_points_similarity.C.out",
-       {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"}, "C", 0,
+       {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
+       "C",
+       0,
        "Nejsou podrobné body !\n"},
-      {"same_source_affine.C.out", {"tests/data/cli/same_source.txt"}, "C", 1,
+      {"same_source_affine.C.out",
+       {"tests/data/cli/same_source.txt"},
+       "C",
+       1,
        std::string(kSingularAffineNotice) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
       // A file that cannot be opened is not a file in a wrong format.
-      {nullptr, {"tests/data/cli/no_such_file.txt"}, "C", 5,
+      {nullptr,
+       {"tests/data/cli/no_such_file.txt"},
+       "C",
+       5,
        "Soubor \"tests/data/cli/no_such_file.txt\" nelze otevřít: soubor nebo složka neexistuje\n"},
-      {nullptr, {"tests/data/cli"}, "C", 5,
+      {nullptr,
+       {"tests/data/cli"},
+       "C",
+       5,
        "Soubor \"tests/data/cli\" nelze otevřít: je to složka\n"},
       {nullptr, {"tests/data/cli/three_points.txt"}, "C", 1, "Málo identických bodů !!\n"},
       // A fault of the computation: its text, ending in a full stop already.
-      {nullptr, {"-t", "similarity", "tests/data/cli/same_source.txt"}, "C", 1,
+      {nullptr,
+       {"-t", "similarity", "tests/data/cli/same_source.txt"},
+       "C",
+       1,
        std::string(kDegeneratePointsText) + "\n"},
-      {nullptr, {"-x", "99", "tests/data/cli/three_points.txt"}, "C", 2,
+      {nullptr,
+       {"-x", "99", "tests/data/cli/three_points.txt"},
+       "C",
+       2,
        "ternavo-cli: bod 99 není mezi identickými body souboru\n" + help},
       {nullptr, {}, "C", 2, "ternavo-cli: chybí soubor souřadnic\n" + help},
   };
@@ -144,7 +179,8 @@ TEST_F(CliProgram, SavedProtocolIsWindows1250WithCrLf) {
   ASSERT_NE(start, std::string::npos);
   EXPECT_EQ(bytes, EncodeProtocolFile(r.out.substr(start + 2)));
   EXPECT_EQ(bytes.rfind("Program Ternavo v 2.0, Protokol o v\xFDpo\xE8tu.\r\n", 0), 0u);
-  EXPECT_NE(bytes.find("\r\nTransformace podrobn\xFD" "ch bod\xF9 :\r\n(C.B. X  Y  Z)\r\n"),
+  EXPECT_NE(bytes.find("\r\nTransformace podrobn\xFD"
+                       "ch bod\xF9 :\r\n(C.B. X  Y  Z)\r\n"),
             std::string::npos);
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   // Only the target is left in the folder: the temporary file was renamed.
@@ -167,8 +203,7 @@ TEST_F(CliProgram, OutputFileWhenTheRunFails) {
   const Result r =
       Run({"-t", "1", "-o", unwritable.string(), "examples/local_site_similarity.txt"});
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err.rfind("Soubor \"" + unwritable.string() + "\" nelze uložit: ", 0), 0u)
-      << r.err;
+  EXPECT_EQ(r.err.rfind("Soubor \"" + unwritable.string() + "\" nelze uložit: ", 0), 0u) << r.err;
   EXPECT_NE(r.out.find("Střední chyba jednotková:  "), std::string::npos);
 }
 
@@ -190,8 +225,9 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   EXPECT_EQ(proj.out.find('\n'), proj.out.size() - 1);  // one line, nothing else
 
   const fs::path json = dir_ / "r.json", matrix = dir_ / "m.txt";
-  const Result files = Run({"-t", "1", "--transform", "--json", json.string(), "--export-matrix",
-                            matrix.string(), file}, "cs_CZ.UTF-8");
+  const Result files = Run(
+      {"-t", "1", "--transform", "--json", json.string(), "--export-matrix", matrix.string(), file},
+      "cs_CZ.UTF-8");
   ASSERT_EQ(files.status, 0) << files.err;
   const std::string m = ReadBytes(matrix);
   EXPECT_EQ(m.substr(m.size() - 9), " 0 0 0 1\n");
@@ -202,8 +238,8 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
 
   // No key: JSON says so, the export writes nothing, the status tells.
   const fs::path none = dir_ / "none.txt";
-  const Result failed = Run({"--json", "-", "--export-proj", none.string(),
-                             "tests/data/cli/same_source.txt"});
+  const Result failed =
+      Run({"--json", "-", "--export-proj", none.string(), "tests/data/cli/same_source.txt"});
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.out.find("\"key_valid\": false"), std::string::npos);
   EXPECT_FALSE(fs::exists(none));

@@ -50,7 +50,8 @@ MaticePtr RandomMatrix(std::mt19937_64& rng, int rows, int cols) {
 Extended MaxAbsDifference(const Matice& a, const Matice& b) {
   Extended worst = 0;
   for (int i = 1; i <= a.Rows(); ++i)
-    for (int j = 1; j <= a.Cols(); ++j) worst = std::max(worst, std::fabs(a.Get(i, j) - b.Get(i, j)));
+    for (int j = 1; j <= a.Cols(); ++j)
+      worst = std::max(worst, std::fabs(a.Get(i, j) - b.Get(i, j)));
   return worst;
 }
 
@@ -87,8 +88,8 @@ TEST(MaticeBasics, CheckedAccessBounds) {
     uint16_t row, col;
     bool inside;
   };
-  for (const Case& c : {Case{0, 1, false}, Case{1, 0, false}, Case{4, 1, false},
-                        Case{1, 3, false}, Case{3, 2, true}}) {
+  for (const Case& c : {Case{0, 1, false}, Case{1, 0, false}, Case{4, 1, false}, Case{1, 3, false},
+                        Case{3, 2, true}}) {
     Extended value = -42;
     bool ok = !c.inside;
     EXPECT_EQ(m->TryGet(c.row, c.col, value), c.inside) << c.row << "," << c.col;
@@ -196,19 +197,22 @@ TEST_P(MaticeInverse, GivesInverseOrNil) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, MaticeInverse,
     ::testing::Values(
-        InverseCase{"empty", {}, true, {}},
-        InverseCase{"scalar", {{4}}, true, {{0.25L}}},
+        InverseCase{"empty", {}, true, {}}, InverseCase{"scalar", {{4}}, true, {{0.25L}}},
         InverseCase{"zero_scalar", {{0}}, false, {}},
         // The first maximum met is A(1, 2): a column interchange, undone on the rows.
         InverseCase{"swap", {{0, 1}, {1, 0}}, true, {{0, 1}, {1, 0}}},
         InverseCase{"singular", {{1, 2}, {2, 4}}, false, {}},
         // Non-singular (det -4), but the interchanges fixed in advance leave a zero pivot.
         InverseCase{"fixed_pivots_fail", {{1, 2, 0}, {0, 0, 2}, {0, 2, 0}}, false, {}},
-        InverseCase{"general", {{2, 1, 0}, {1, 3, 1}, {0, 1, 4}}, true,
+        InverseCase{"general",
+                    {{2, 1, 0}, {1, 3, 1}, {0, 1, 4}},
+                    true,
                     {{11.0L / 18, -4.0L / 18, 1.0L / 18},
                      {-4.0L / 18, 8.0L / 18, -2.0L / 18},
                      {1.0L / 18, -2.0L / 18, 5.0L / 18}}},
-        InverseCase{"permuted_pivots", {{1, 5, 0}, {0, 0, 3}, {2, 0, 0}}, true,
+        InverseCase{"permuted_pivots",
+                    {{1, 5, 0}, {0, 0, 3}, {2, 0, 0}},
+                    true,
                     {{0, 0, 0.5L}, {0.2L, 0, -0.1L}, {0, 1.0L / 3, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -301,25 +305,41 @@ TEST(MaticeSvd, RandomMatricesReconstruct) {
 // The decomposition bit for bit: a wrong sign in the shift still converges,
 // to values that differ only in their last bits.
 TEST(MaticeSvd, FixedNormalMatrixBitForBit) {
-  auto a = Make({
-      {91, -5, -53, 86, 16, -65, 8},
-      {-5, 252, -60, -71, 94, -16, -93},
-      {-53, -60, 234, -41, -92, 33, 114},
-      {86, -71, -41, 235, -80, -105, 24},
-      {16, 94, -92, -80, 211, 21, -33},
-      {-65, -16, 33, -105, 21, 184, -2},
-      {8, -93, 114, 24, -33, -2, 165}});
+  auto a = Make({{91, -5, -53, 86, 16, -65, 8},
+                 {-5, 252, -60, -71, 94, -16, -93},
+                 {-53, -60, 234, -41, -92, 33, 114},
+                 {86, -71, -41, 235, -80, -105, 24},
+                 {16, 94, -92, -80, 211, 21, -33},
+                 {-65, -16, 33, -105, 21, 184, -2},
+                 {8, -93, 114, 24, -33, -2, 165}});
   MaticePtr w, v;
   Matice::Svd(*a, w, v);
-  const Extended expectedW[7] = {0xf.1906815ec91ec9bp+5L, 0xc.5c177188aa30205p+5L, 0xa.1ff65e59f3eb0b6p+4L, 0xb.3d7d8cfc75c649p+4L, 0x9.b6af12be0c93dbap+3L, 0x8.6d9f43e5a65370ep+2L, 0xa.06435208ff4abe9p+2L};
+  const Extended expectedW[7] = {0xf.1906815ec91ec9bp+5L, 0xc.5c177188aa30205p+5L,
+                                 0xa.1ff65e59f3eb0b6p+4L, 0xb.3d7d8cfc75c649p+4L,
+                                 0x9.b6af12be0c93dbap+3L, 0x8.6d9f43e5a65370ep+2L,
+                                 0xa.06435208ff4abe9p+2L};
   const Extended expectedV[7][7] = {
-      {-0xb.8f53eb8f3e33719p-9L, 0xb.6a6b2d9e6b3fd77p-5L, -0x8.b8c246f76a15725p-5L, -0xd.65804f919f21a4p-9L, -0xb.0b516d375e665eep-6L, -0xd.e90737c4232700cp-4L, -0xd.cea0646ecc37f06p-7L},
-      {0x8.fb8c6b5220d53eep-4L, 0xa.093d3d1ac8fe063p-10L, 0x9.03290062bf3db7ep-8L, 0xa.f71db0b057edbcbp-4L, -0xd.4612074a770f382p-5L, 0x8.37076a0491cbf5fp-7L, -0xc.69d427e3bcd9d18p-6L},
-      {-0xd.9cbcac84a385eb6p-5L, -0xf.012f9a141e6ad48p-5L, -0x8.e2eea1ac06233ddp-6L, 0xf.9e0297eba7d01afp-5L, -0x9.e88bb84619a8856p-7L, -0xd.152fb0867d4eaebp-6L, 0x8.acb94c8ea37748bp-4L},
-      {-0xa.723cc8ded575528p-5L, 0x9.f089af10a23d614p-4L, 0xa.18f26eadc6d4f29p-8L, -0x9.57f53a05005bbd4p-11L, -0x8.a4ad1f922533785p-4L, 0xa.20cb25c48d59dddp-5L, 0xa.cd3b1634cc3eb43p-5L},
-      {0xf.8e4269f556c666dp-5L, -0xe.c9977f3276e3b3fp-9L, -0xa.f96ace2ecdf1023p-4L, -0xf.f6af777186401b9p-6L, -0xa.da5f066b0d3d452p-11L, 0x9.1ad4e4d157ad04fp-6L, 0xe.a961720ceb57f4fp-5L},
-      {0xa.262b232626baa02p-7L, -0xf.c9aabad987e4ec5p-5L, 0xd.c291b3b40757534p-6L, -0xf.3b463a77f5cf0c8p-5L, -0xa.e207e0b184e9f24p-4L, -0xf.522085e14255f18p-7L, -0xb.e07c71bd5dc1371p-9L},
-      {-0xc.90c9d9317e00a9p-5L, -0x9.9faf4b2524a9ddbp-6L, -0x9.f3fb0cf5878fd27p-4L, 0xd.318f99b044626c8p-8L, -0xc.6be33005e9db5d7p-6L, 0x8.10875ceae1c3fa2p-5L, -0x9.397bf17c218399cp-4L}};
+      {-0xb.8f53eb8f3e33719p-9L, 0xb.6a6b2d9e6b3fd77p-5L, -0x8.b8c246f76a15725p-5L,
+       -0xd.65804f919f21a4p-9L, -0xb.0b516d375e665eep-6L, -0xd.e90737c4232700cp-4L,
+       -0xd.cea0646ecc37f06p-7L},
+      {0x8.fb8c6b5220d53eep-4L, 0xa.093d3d1ac8fe063p-10L, 0x9.03290062bf3db7ep-8L,
+       0xa.f71db0b057edbcbp-4L, -0xd.4612074a770f382p-5L, 0x8.37076a0491cbf5fp-7L,
+       -0xc.69d427e3bcd9d18p-6L},
+      {-0xd.9cbcac84a385eb6p-5L, -0xf.012f9a141e6ad48p-5L, -0x8.e2eea1ac06233ddp-6L,
+       0xf.9e0297eba7d01afp-5L, -0x9.e88bb84619a8856p-7L, -0xd.152fb0867d4eaebp-6L,
+       0x8.acb94c8ea37748bp-4L},
+      {-0xa.723cc8ded575528p-5L, 0x9.f089af10a23d614p-4L, 0xa.18f26eadc6d4f29p-8L,
+       -0x9.57f53a05005bbd4p-11L, -0x8.a4ad1f922533785p-4L, 0xa.20cb25c48d59dddp-5L,
+       0xa.cd3b1634cc3eb43p-5L},
+      {0xf.8e4269f556c666dp-5L, -0xe.c9977f3276e3b3fp-9L, -0xa.f96ace2ecdf1023p-4L,
+       -0xf.f6af777186401b9p-6L, -0xa.da5f066b0d3d452p-11L, 0x9.1ad4e4d157ad04fp-6L,
+       0xe.a961720ceb57f4fp-5L},
+      {0xa.262b232626baa02p-7L, -0xf.c9aabad987e4ec5p-5L, 0xd.c291b3b40757534p-6L,
+       -0xf.3b463a77f5cf0c8p-5L, -0xa.e207e0b184e9f24p-4L, -0xf.522085e14255f18p-7L,
+       -0xb.e07c71bd5dc1371p-9L},
+      {-0xc.90c9d9317e00a9p-5L, -0x9.9faf4b2524a9ddbp-6L, -0x9.f3fb0cf5878fd27p-4L,
+       0xd.318f99b044626c8p-8L, -0xc.6be33005e9db5d7p-6L, 0x8.10875ceae1c3fa2p-5L,
+       -0x9.397bf17c218399cp-4L}};
   for (int i = 1; i <= 7; ++i) {
     EXPECT_EQ(w->Get(i, 1), expectedW[i - 1]) << i;
     for (int j = 1; j <= 7; ++j) EXPECT_EQ(v->Get(i, j), expectedV[i - 1][j - 1]) << i << "," << j;

@@ -16,9 +16,10 @@ TEST(FpGuard, ReportsEachFaultKindWithItsText) {
     FaultKind kind;
     const char* text;
   };
-  for (const Case& c : {Case{FE_DIVBYZERO, FaultKind::DivisionByZero, "Chyba výpočtu: dělení nulou."},
-                        Case{FE_OVERFLOW, FaultKind::Overflow, "Chyba výpočtu: přetečení rozsahu čísel."},
-                        Case{FE_INVALID, FaultKind::InvalidOperation, "Chyba výpočtu: neplatná operace."}}) {
+  for (const Case& c :
+       {Case{FE_DIVBYZERO, FaultKind::DivisionByZero, "Chyba výpočtu: dělení nulou."},
+        Case{FE_OVERFLOW, FaultKind::Overflow, "Chyba výpočtu: přetečení rozsahu čísel."},
+        Case{FE_INVALID, FaultKind::InvalidOperation, "Chyba výpočtu: neplatná operace."}}) {
     FpGuard guard;
     std::feraiseexcept(c.flag);
     try {

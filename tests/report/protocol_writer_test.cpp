@@ -41,25 +41,41 @@ void PutKey(TSeznam& s) {
 }
 
 TEST(WriteProtocol, EveryLineForEveryType) {
-  const std::pair<int32_t, const char*> types[] = {
-      {0, "Obecná afinní transformace"}, {1, "Podobnostní transformace"},
-      {2, "Shodnostní Podobnostní transformace"}, {3, nullptr}, {-1, nullptr}};
+  const std::pair<int32_t, const char*> types[] = {{0, "Obecná afinní transformace"},
+                                                   {1, "Podobnostní transformace"},
+                                                   {2, "Shodnostní Podobnostní transformace"},
+                                                   {3, nullptr},
+                                                   {-1, nullptr}};
   for (const auto& [type, typeLine] : types) {
-    TSeznam s = MakeList({{1, true, 0, false}, {2, false, 0, false}, {5, true, 0, false},
-                          {-7, true, 0, false}});
+    TSeznam s = MakeList(
+        {{1, true, 0, false}, {2, false, 0, false}, {5, true, 0, false}, {-7, true, 0, false}});
     PutKey(s);
     TextLines memo;
     memo.AppendLine("left over from before");
     s.WriteProtocol(memo, type);
     std::vector<std::string> expected = {"Program Ternavo v 2.0, Protokol o výpočtu."};
     if (typeLine != nullptr) expected.push_back(typeLine);
-    for (const char* line :
-         {"", "Použité identické body :", "1,5,-7", "", "Transformační klíč :", "  Matice Rotace :",
-          "1  -1E-17  0.25", "0.000000000000  0.5  -0.125",
-          "2.000000000000  1E-5  700123.456789012", "", "  Vektor Translace :",
-          "700123.456789012000", "-1040000.500000000000",
-          "0.000000000000", "", "  Měřítka v jednotlivých osách (x,y,z):", "1.000000000000",
-          "1.000012000000", "1.000000000000", "", "Střední chyba jednotková:  0.01234568"}) {
+    for (const char* line : {"",
+                             "Použité identické body :",
+                             "1,5,-7",
+                             "",
+                             "Transformační klíč :",
+                             "  Matice Rotace :",
+                             "1  -1E-17  0.25",
+                             "0.000000000000  0.5  -0.125",
+                             "2.000000000000  1E-5  700123.456789012",
+                             "",
+                             "  Vektor Translace :",
+                             "700123.456789012000",
+                             "-1040000.500000000000",
+                             "0.000000000000",
+                             "",
+                             "  Měřítka v jednotlivých osách (x,y,z):",
+                             "1.000000000000",
+                             "1.000012000000",
+                             "1.000000000000",
+                             "",
+                             "Střední chyba jednotková:  0.01234568"}) {
       expected.push_back(line);
     }
     EXPECT_EQ(memo.Lines(), expected) << "type " << type;
@@ -91,20 +107,25 @@ Table Rows(const CellGrid& grid) {
 // The table after loading, then after a computation with a key (a switched-off
 // point shows its state but never becomes the suspect), then without one.
 TEST(ShowResults, TableBeforeAndAfter) {
-  TSeznam s = MakeList({{101, true, 0.75L, true}, {-2, true, 0.25L, true}, {4, false, 0.01L, true},
+  TSeznam s = MakeList({{101, true, 0.75L, true},
+                        {-2, true, 0.25L, true},
+                        {4, false, 0.01L, true},
                         {2147483647, true, 0.25L, true}});
   CellGrid grid(4);
   grid.SetRowCount(9);  // a longer table from before is cut
   grid.SetCell(1, 1, "0.1234");
   s.ShowPoints(grid);
-  EXPECT_EQ(Rows(grid), (Table{kHeadings, {"101", "/", "/", "         ANO"},
-                               {"-2", "/", "/", "         ANO"}, {"4", "/", "/", "         NE"},
+  EXPECT_EQ(Rows(grid), (Table{kHeadings,
+                               {"101", "/", "/", "         ANO"},
+                               {"-2", "/", "/", "         ANO"},
+                               {"4", "/", "/", "         NE"},
                                {"2147483647", "/", "/", "         ANO"}}));
   s.M0 = 0.5L;
   s.KeyValid = true;
   std::string m0Label = "m(0) ", pointLabel = "XXX";
   s.ShowResults(grid, m0Label, pointLabel);
-  EXPECT_EQ(Rows(grid), (Table{kHeadings, {"101", "0.7500", "1.500", "         ANO"},
+  EXPECT_EQ(Rows(grid), (Table{kHeadings,
+                               {"101", "0.7500", "1.500", "         ANO"},
                                {"-2", "0.2500", "0.500", "         ANO"},  // first of the lowest
                                {"4", "  /", "  /", "         NE"},
                                {"2147483647", "0.2500", "0.500", "         ANO"}}));
@@ -115,7 +136,8 @@ TEST(ShowResults, TableBeforeAndAfter) {
   s.KeyValid = false;
   s.IdenticalPoints[0].Used = false;
   s.ShowResults(grid, m0Label, pointLabel);
-  EXPECT_EQ(Rows(grid), (Table{kHeadings, {"101", "  /", "  /", "         ANO"},
+  EXPECT_EQ(Rows(grid), (Table{kHeadings,
+                               {"101", "  /", "  /", "         ANO"},
                                {"-2", "  /", "  /", "         ANO"},
                                {"4", "  /", "  /", "         NE"},
                                {"2147483647", "  /", "  /", "         ANO"}}));

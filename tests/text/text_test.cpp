@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "text/code_page.h"
 #include "numeric/notice.h"
+#include "text/code_page.h"
 
 namespace ternavo {
 namespace {

@@ -15,7 +15,10 @@ class KeyboardTest : public WindowTest {
     bool operator==(const Look&) const = default;
   };
   Look Now() const {
-    Look look{{}, main_->Label8->text(), main_->BitBtn2->isEnabled(), main_->BitBtn3->isEnabled(),
+    Look look{{},
+              main_->Label8->text(),
+              main_->BitBtn2->isEnabled(),
+              main_->BitBtn3->isEnabled(),
               main_->SpeedButton1->isEnabled()};
     for (int row = 0; row < main_->StringGrid1->ShownRowCount(); ++row)
       for (int column = 0; column < 4; ++column) look.cells << Cell(column, row);

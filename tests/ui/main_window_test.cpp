@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, TypicalRoadFromOpeningToSavedProtocol) {
   EXPECT_EQ(dialogs_->lastSaveSuffix, QStringLiteral("txt"));
   const std::string bytes = ReadBytes(saved);
   EXPECT_EQ(bytes, EncodeProtocolFile(shown.toStdString()));
-  EXPECT_EQ(bytes.rfind("Program Ternavo v 2.0, Protokol o v\xFDpo\xE8tu.\r\nPodobnostn\xED ", 0), 0u);
+  EXPECT_EQ(bytes.rfind("Program Ternavo v 2.0, Protokol o v\xFDpo\xE8tu.\r\nPodobnostn\xED ", 0),
+            0u);
 }
 
 TEST_F(MainWindowTest, LooksFollowEveryEvent) {
@@ -179,9 +180,11 @@ TEST_F(MainWindowTest, LooksFollowEveryEvent) {
 }
 
 TEST_F(MainWindowTest, RefusesBelowTheLeastNumberOfPoints) {
-  const struct { int points, type; bool refused; } cases[] = {
-      {3, kGeneralAffine, true}, {4, kGeneralAffine, false}, {2, kSimilarity, true},
-      {3, kSimilarity, false},   {3, kCongruence, false},    {0, kSimilarity, true}};
+  const struct {
+    int points, type;
+    bool refused;
+  } cases[] = {{3, kGeneralAffine, true}, {4, kGeneralAffine, false}, {2, kSimilarity, true},
+               {3, kSimilarity, false},   {3, kCongruence, false},    {0, kSimilarity, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.points << " points, type " << c.type);
     Compute(c.points, c.type);
@@ -292,9 +295,9 @@ TEST_F(MainWindowTest, FailedLoadShowsExactlyOneErrorBox) {
   EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 "));
   const QString missing = folder_.filePath(QStringLiteral("missing.txt"));
   Open(missing);
-  ExpectOnlyMessage(QStringLiteral("Soubor \"%1\" nelze otevřít: soubor nebo složka neexistuje")
-                        .arg(missing),
-                    MessageIcon::Error, QStringLiteral("Error"));
+  ExpectOnlyMessage(
+      QStringLiteral("Soubor \"%1\" nelze otevřít: soubor nebo složka neexistuje").arg(missing),
+      MessageIcon::Error, QStringLiteral("Error"));
 }
 
 TEST_F(MainWindowTest, DoubleClicksOutsideTheUseColumnAndTheProtocolButton) {
@@ -351,18 +354,27 @@ TEST_F(MainWindowTest, TransformingTwiceAppendsTwoSectionsAndNeedsDetailPoints) 
 TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   main_->Panel1->show();  // lays out the radio group; the initial texts stay
   EXPECT_EQ(main_->centralWidget()->size(), QSize(618, 460));
-  auto item = [this](int i) { return main_->RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item%1").arg(i)); };
-  const std::pair<QWidget*, const char*> texts[] = {
-      {main_->Label5, "Celkový počet bodů :"},     {main_->Label6, "n"},
-      {main_->Label7, "Počet použitých bodů :"},   {main_->Label8, "X"},
-      {main_->Label1, "Střední chyba jednotková"}, {main_->Label2, "m(0) "},
-      {main_->Label3, "Podezřelý bod :"},          {main_->Label4, "XXX"},
-      {main_->BitBtn1, "Přepočítat klíč"},         {main_->BitBtn2, "TRANSFORMOVAT"},
-      {item(0), "     Obecná afinní"}, {item(1), "     Podobnostní"}, {item(2), "     Shodnostní"}};
+  auto item = [this](int i) {
+    return main_->RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item%1").arg(i));
+  };
+  const std::pair<QWidget*, const char*> texts[] = {{main_->Label5, "Celkový počet bodů :"},
+                                                    {main_->Label6, "n"},
+                                                    {main_->Label7, "Počet použitých bodů :"},
+                                                    {main_->Label8, "X"},
+                                                    {main_->Label1, "Střední chyba jednotková"},
+                                                    {main_->Label2, "m(0) "},
+                                                    {main_->Label3, "Podezřelý bod :"},
+                                                    {main_->Label4, "XXX"},
+                                                    {main_->BitBtn1, "Přepočítat klíč"},
+                                                    {main_->BitBtn2, "TRANSFORMOVAT"},
+                                                    {item(0), "     Obecná afinní"},
+                                                    {item(1), "     Podobnostní"},
+                                                    {item(2), "     Shodnostní"}};
   for (const auto& [widget, text] : texts) {
     ASSERT_NE(widget, nullptr) << text;
     const auto* label = qobject_cast<QLabel*>(widget);
-    EXPECT_EQ(label ? label->text() : qobject_cast<QAbstractButton*>(widget)->text(), QString::fromUtf8(text));
+    EXPECT_EQ(label ? label->text() : qobject_cast<QAbstractButton*>(widget)->text(),
+              QString::fromUtf8(text));
     EXPECT_LE(widget->geometry().right(), main_->Panel1->contentsRect().right()) << text;
     if (!label) {
       EXPECT_LE(widget->sizeHint().width(), widget->width()) << text << " is clipped";
@@ -373,7 +385,9 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_FALSE(main_->BitBtn3->icon().isNull());
   ASSERT_EQ(main_->MainMenu1->actions().size(), 3);
   // The texts as shown, without the mnemonic marks (their places are tested with the keyboard).
-  auto shown = [](const QAction* action) { return QString(action->text()).remove(QLatin1Char('&')); };
+  auto shown = [](const QAction* action) {
+    return QString(action->text()).remove(QLatin1Char('&'));
+  };
   EXPECT_EQ(shown(main_->MainMenu1->actions()[0]), QStringLiteral("Soubor"));
   EXPECT_EQ(main_->MainMenu1->actions()[1], main_->Rezidua1);
   EXPECT_EQ(main_->MainMenu1->actions()[2], main_->Npovda1);
@@ -405,9 +419,12 @@ TEST_F(MainWindowTest, EndEndsTheEventLoopWhileTheOtherWindowsAreOpen) {
 }
 
 TEST(ErrorReport, FullStopOnlyAfterALetterOrDigit) {
-  const char* cases[][2] = {{"Dělení nulou", "Dělení nulou."}, {"Chyba 5", "Chyba 5."},
-                            {"Hotovo.", "Hotovo."},           {"Pozor !", "Pozor !"},
-                            {"Přetečení ý", "Přetečení ý."}, {"konec ", "konec "},
+  const char* cases[][2] = {{"Dělení nulou", "Dělení nulou."},
+                            {"Chyba 5", "Chyba 5."},
+                            {"Hotovo.", "Hotovo."},
+                            {"Pozor !", "Pozor !"},
+                            {"Přetečení ý", "Přetečení ý."},
+                            {"konec ", "konec "},
                             {"", ""}};
   for (const auto& c : cases)
     EXPECT_EQ(ErrorReportText(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];

@@ -49,7 +49,8 @@ class ProtocolWindowTest : public WindowTest {
     EXPECT_TRUE(message.text.startsWith(QStringLiteral("Soubor \""))) << message.text.toStdString();
     EXPECT_TRUE(message.text.contains(QStringLiteral("nelze uložit: ")));
     EXPECT_EQ(ReadBytes(path), oldBytes);
-    EXPECT_EQ(protocol_->ProtocolText(), QStringLiteral("Nový protokol\n") + QString(20000, 'x') + '\n');
+    EXPECT_EQ(protocol_->ProtocolText(),
+              QStringLiteral("Nový protokol\n") + QString(20000, 'x') + '\n');
     EXPECT_TRUE(protocol_->isVisible());
     // No temporary file is left behind.
     EXPECT_LE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -62,7 +63,8 @@ TEST_F(ProtocolWindowTest, StartsReadOnlyAndExactlyOneOfTheTwoPencilsIsPressed) 
   EXPECT_TRUE(protocol_->Memo1->toPlainText().isEmpty());
   QToolButton* const write = protocol_->ToolButton2;
   QToolButton* const read = protocol_->ToolButton4;
-  for (QToolButton* button : {static_cast<QToolButton*>(nullptr), write, write, read, read, write}) {
+  for (QToolButton* button :
+       {static_cast<QToolButton*>(nullptr), write, write, read, read, write}) {
     if (button) Click(button);  // none: as started
     const bool readOnly = button != write;
     EXPECT_EQ(protocol_->Memo1->isReadOnly(), readOnly);
@@ -80,7 +82,8 @@ TEST_F(ProtocolWindowTest, SavesTypedTextInTheCodePageOverwritesAndCancelWritesN
   Click(protocol_->ToolButton2);
   TypeAtEnd(QStringLiteral("žluťoučký"));
   Save(path);
-  EXPECT_EQ(ReadBytes(path), "\xD8\xE1\x64\x65k 1\r\n\r\n\xD8\xE1\x64\x65k 2\r\n\x9Elu\x9Do\x75\xE8k\xFD");
+  EXPECT_EQ(ReadBytes(path),
+            "\xD8\xE1\x64\x65k 1\r\n\r\n\xD8\xE1\x64\x65k 2\r\n\x9Elu\x9Do\x75\xE8k\xFD");
   protocol_->SetProtocol(Lines({"c"}));
   Save(path);
   protocol_->SetProtocol(Lines({"d"}));

@@ -71,7 +71,8 @@ QString WindowTest::WriteFile(const QString& name, const std::string& bytes) {
 }
 
 void WindowTest::ChooseType(int index) {
-  auto* item = main_->RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item%1").arg(index));
+  auto* item =
+      main_->RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item%1").arg(index));
   ASSERT_NE(item, nullptr);
   QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
   ASSERT_EQ(main_->RadioGroup1ItemIndex(), index);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "ui/dialogs.h"
 #include "ui/form1.h"
@@ -36,7 +36,8 @@ std::optional<QString> NextAnswer(Answers& answers);
 // Answers the dialogs from queues and records every message box.
 class ScriptedDialogs : public UserDialogs {
  public:
-  void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon icon) override {
+  void ShowMessage(QWidget*, const QString& caption, const QString& text,
+                   MessageIcon icon) override {
     const QCursor* cursor = QApplication::overrideCursor();
     messages.push_back({caption, text, icon, cursor && cursor->shape() == Qt::WaitCursor});
   }
@@ -57,7 +58,7 @@ class ScriptedDialogs : public UserDialogs {
 // points. `flat` puts every point in one plane.
 std::string CoordinateFile(int count, int blunderIndex, int detailCount, bool flat = false);
 inline int PointNumber(int index) { return 101 + 3 * index; }  // of identical point `index`
-std::string ReadBytes(const QString& path);  // empty when unreadable
+std::string ReadBytes(const QString& path);                    // empty when unreadable
 
 class WindowTest : public ::testing::Test {
  protected:
