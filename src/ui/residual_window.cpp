@@ -281,23 +281,20 @@ void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
                    QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
   double x = std::max(barLeft + barLength + 120, plot.right() - 280);
   const double y = barY;
-  painter.setPen(QPen(kUsedColour, 1.6));
-  painter.setBrush(kUsedColour);
-  painter.drawEllipse(QPointF(x, y), 4.5, 4.5);
-  painter.setPen(Qt::black);
-  painter.drawText(QRectF(x + 8, y - 9, 70, 18), Qt::AlignLeft | Qt::AlignVCenter, "použitý");
-  x += 80;
-  painter.setPen(QPen(kUnusedColour, 1.6));
-  painter.setBrush(Qt::white);
-  painter.drawEllipse(QPointF(x, y), 4.5, 4.5);
-  painter.setPen(Qt::black);
-  painter.drawText(QRectF(x + 8, y - 9, 70, 18), Qt::AlignLeft | Qt::AlignVCenter, "vypnutý");
-  x += 80;
-  painter.setPen(QPen(kSuspiciousColour, 2));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawEllipse(QPointF(x, y), 8, 8);
-  painter.setPen(Qt::black);
-  painter.drawText(QRectF(x + 12, y - 9, 90, 18), Qt::AlignLeft | Qt::AlignVCenter, "podezřelý");
+  // One legend entry: its mark, then its text.
+  const auto entry = [&](const QPen& pen, const QBrush& brush, double radius, double width,
+                         const char* text) {
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    painter.drawEllipse(QPointF(x, y), radius, radius);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x + radius + 3.5, y - 9, width, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(text));
+    x += 80;
+  };
+  entry(QPen(kUsedColour, 1.6), kUsedColour, 4.5, 70, "použitý");
+  entry(QPen(kUnusedColour, 1.6), Qt::white, 4.5, 70, "vypnutý");
+  entry(QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, 90, "podezřelý");
   painter.restore();
 }
 

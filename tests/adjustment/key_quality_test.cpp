@@ -10,9 +10,7 @@ namespace ternavo {
 namespace {
 
 void RunDriver(TSeznam& s, TTypTransformace type) {
-  if (type == kGeneralAffine) s.AdjustAffine();
-  if (type == kSimilarity) s.AdjustSimilarity();
-  if (type == kCongruence) s.AdjustCongruence();
+  testing::RunDriver(s, type);
   ASSERT_TRUE(s.KeyValid);
 }
 

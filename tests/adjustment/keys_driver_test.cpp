@@ -15,12 +15,6 @@ namespace {
 
 constexpr TTypTransformace kAllTypes[] = {kGeneralAffine, kSimilarity, kCongruence};
 
-void RunDriver(TSeznam& s, TTypTransformace type) {
-  if (type == kGeneralAffine) s.AdjustAffine();
-  if (type == kSimilarity) s.AdjustSimilarity();
-  if (type == kCongruence) s.AdjustCongruence();
-}
-
 TEST(KeysDriverTest, SimilarityAndCongruenceRecoverTheKey) {
   const std::pair<TTypTransformace, SimilarityTruth> cases[] = {
       {kSimilarity, {0.021L, -0.013L, 1.2L, 0.9996L, 5000, -3000, 120}},

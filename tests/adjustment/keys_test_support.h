@@ -16,6 +16,13 @@
 
 namespace ternavo::testing {
 
+// The driver of the type, as "Přepočítat klíč" runs it.
+inline void RunDriver(TSeznam& s, TTypTransformace type) {
+  if (type == kGeneralAffine) s.AdjustAffine();
+  if (type == kSimilarity) s.AdjustSimilarity();
+  if (type == kCongruence) s.AdjustCongruence();
+}
+
 struct SimilarityTruth {
   Extended omega = 0, phi = 0, kappa = 0, scale = 1, tX = 0, tY = 0, tZ = 0;
 };

@@ -13,12 +13,6 @@
 namespace ternavo::testing {
 namespace {
 
-void RunDriver(TSeznam& s, TTypTransformace type) {
-  if (type == kGeneralAffine) s.AdjustAffine();
-  if (type == kSimilarity) s.AdjustSimilarity();
-  if (type == kCongruence) s.AdjustCongruence();
-}
-
 struct ProgressCase {
   TTypTransformace type;
   int points;

@@ -18,11 +18,7 @@
 namespace ternavo {
 namespace {
 
-void RunDriver(TSeznam& s, TTypTransformace type) {
-  if (type == kGeneralAffine) s.AdjustAffine();
-  if (type == kSimilarity) s.AdjustSimilarity();
-  if (type == kCongruence) s.AdjustCongruence();
-}
+using testing::RunDriver;
 
 // Runs a command and returns its standard output.
 std::string Output(const std::string& command) {
