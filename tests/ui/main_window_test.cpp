@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QTimer>
@@ -263,6 +265,9 @@ TEST_F(MainWindowTest, CancelledComputationEndsAsAFailedOne) {
     if (auto* dialog = main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog"))) {
       EXPECT_TRUE(dialog->isVisible());
       EXPECT_TRUE(dialog->labelText().startsWith(QStringLiteral("Výpočet bez bodu ")));
+      if (const char* dir = std::getenv("TERNAVO_SCREENSHOT_DIR")) {
+        dialog->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/progress_dialog.png"));
+      }
       dialog->cancel();
       cancelled = true;
     }
