@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "adjustment/key_iteration.h"
@@ -158,6 +159,53 @@ struct StepPoint {
   Extended kappaZX;                // x factor of dZ/dKappa (its y factor is r31)
 };
 
+// The same values split: two double loads and an addition instead of a load
+// of an 80-bit value in the inner loop.
+struct SplitStepPoint {
+  SplitValue m;
+  struct {
+    SplitValue so, co, sp, cp, sk, ck;
+  } t;
+  SplitValue tX, tY, tZ;
+  SplitValue ms, mc;
+  SplitValue r11, r12, r13;
+  SplitValue r21, r22, r23;
+  SplitValue r31, r32, r33;
+  SplitValue phiX, phiY;
+  SplitValue kappaX;
+  SplitValue kappaZX;
+};
+
+SplitStepPoint Split(const StepPoint& a) {
+  SplitStepPoint b;
+  StoreValue(b.m, a.m);
+  StoreValue(b.t.so, a.t.so);
+  StoreValue(b.t.co, a.t.co);
+  StoreValue(b.t.sp, a.t.sp);
+  StoreValue(b.t.cp, a.t.cp);
+  StoreValue(b.t.sk, a.t.sk);
+  StoreValue(b.t.ck, a.t.ck);
+  StoreValue(b.tX, a.tX);
+  StoreValue(b.tY, a.tY);
+  StoreValue(b.tZ, a.tZ);
+  StoreValue(b.ms, a.ms);
+  StoreValue(b.mc, a.mc);
+  StoreValue(b.r11, a.r11);
+  StoreValue(b.r12, a.r12);
+  StoreValue(b.r13, a.r13);
+  StoreValue(b.r21, a.r21);
+  StoreValue(b.r22, a.r22);
+  StoreValue(b.r23, a.r23);
+  StoreValue(b.r31, a.r31);
+  StoreValue(b.r32, a.r32);
+  StoreValue(b.r33, a.r33);
+  StoreValue(b.phiX, a.phiX);
+  StoreValue(b.phiY, a.phiY);
+  StoreValue(b.kappaX, a.kappaX);
+  StoreValue(b.kappaZX, a.kappaZX);
+  return b;
+}
+
 template <bool kWithScale>
 StepPoint MakeStepPoint(const TSeznam& s) {
   StepPoint a;
@@ -190,42 +238,42 @@ StepPoint MakeStepPoint(const TSeznam& s) {
 // once. Only exact identities are used: a product with a negated factor is
 // the negated product, and a product or sum does not depend on the order of
 // its two operands.
-template <bool kWithScale, class Row>
-inline void MakeRows(const TIdentickyBod& p, const StepPoint& a, Row* row) {
+template <bool kWithScale, class Point, class Row>
+inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   const Extended x = p.SourceX;
   const Extended y = p.SourceY;
   const Extended z = p.SourceZ;
-  const Extended m = a.m;
-  const RotationTrig& t = a.t;
-  const Extended xco = x * t.co;
-  const Extended yco = y * t.co;
-  const Extended zco = z * t.co;
-  const Extended xcosk = xco * t.sk;   // -x co sk = -xcosk
-  const Extended ycock = yco * t.ck;
-  const Extended zso = z * t.so;
-  const Extended xr11yr12 = x * a.r11 + y * a.r12;
-  const Extended sX = xr11yr12 + a.r13 * z;
-  const Extended sY = a.r21 * x + a.r22 * y + a.r23 * z;
-  const Extended sZ = a.r31 * x + a.r32 * y + a.r33 * z;
+  const Extended m = ValueOf(a.m);
+  const auto& t = a.t;
+  const Extended xco = x * ValueOf(t.co);
+  const Extended yco = y * ValueOf(t.co);
+  const Extended zco = z * ValueOf(t.co);
+  const Extended xcosk = xco * ValueOf(t.sk);   // -x co sk = -xcosk
+  const Extended ycock = yco * ValueOf(t.ck);
+  const Extended zso = z * ValueOf(t.so);
+  const Extended xr11yr12 = x * ValueOf(a.r11) + y * ValueOf(a.r12);
+  const Extended sX = xr11yr12 + ValueOf(a.r13) * z;
+  const Extended sY = ValueOf(a.r21) * x + ValueOf(a.r22) * y + ValueOf(a.r23) * z;
+  const Extended sZ = ValueOf(a.r31) * x + ValueOf(a.r32) * y + ValueOf(a.r33) * z;
 
   Row& rx = row[0];
-  StoreValue(rx.angle[0], a.ms * (-xcosk + ycock + zso));
-  StoreValue(rx.angle[1], m * (x * a.phiX + y * a.phiY - zco * t.cp));
-  StoreValue(rx.angle[2], m * (x * a.kappaX + y * a.r11));
+  StoreValue(rx.angle[0], ValueOf(a.ms) * (-xcosk + ycock + zso));
+  StoreValue(rx.angle[1], m * (x * ValueOf(a.phiX) + y * ValueOf(a.phiY) - zco * ValueOf(t.cp)));
+  StoreValue(rx.angle[2], m * (x * ValueOf(a.kappaX) + y * ValueOf(a.r11)));
   StoreValue(rx.scale, kWithScale ? sX : 0);
-  StoreValue(rx.misclosure, (a.tX + m * sX) - p.TargetX);
+  StoreValue(rx.misclosure, (ValueOf(a.tX) + m * sX) - p.TargetX);
   Row& ry = row[1];
-  StoreValue(ry.angle[0], m * (x * t.so * t.sk - y * t.so * t.ck + zco));
+  StoreValue(ry.angle[0], m * (x * ValueOf(t.so) * ValueOf(t.sk) - y * ValueOf(t.so) * ValueOf(t.ck) + zco));
   StoreValue(ry.angle[1], 0);
-  StoreValue(ry.angle[2], m * (-(xco * t.ck) - yco * t.sk));
+  StoreValue(ry.angle[2], m * (-(xco * ValueOf(t.ck)) - yco * ValueOf(t.sk)));
   StoreValue(ry.scale, kWithScale ? sY : 0);
-  StoreValue(ry.misclosure, (a.tY + m * sY) - p.TargetY);
+  StoreValue(ry.misclosure, (ValueOf(a.tY) + m * sY) - p.TargetY);
   Row& rz = row[2];
-  StoreValue(rz.angle[0], a.mc * (xcosk - ycock - zso));
-  StoreValue(rz.angle[1], m * (xr11yr12 - zco * t.sp));
-  StoreValue(rz.angle[2], m * (x * a.kappaZX + y * a.r31));
+  StoreValue(rz.angle[0], ValueOf(a.mc) * (xcosk - ycock - zso));
+  StoreValue(rz.angle[1], m * (xr11yr12 - zco * ValueOf(t.sp)));
+  StoreValue(rz.angle[2], m * (x * ValueOf(a.kappaZX) + y * ValueOf(a.r31)));
   StoreValue(rz.scale, kWithScale ? sZ : 0);
-  StoreValue(rz.misclosure, (a.tZ + m * sZ) - p.TargetZ);
+  StoreValue(rz.misclosure, (ValueOf(a.tZ) + m * sZ) - p.TargetZ);
 }
 
 // A row range of the design matrix.
@@ -251,9 +299,11 @@ Extended LargestCoordinate(const TSeznam& s) {
   return largest;
 }
 
+// `largest`, when given, is LargestCoordinate(s).
 template <bool kWithScale, class Row>
 StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpan<Row> first,
-                       RowSpan<Row> second, FpGuard& guard, Extended& m0) {
+                       RowSpan<Row> second, FpGuard& guard, Extended& m0,
+                       const Extended* largest) {
   constexpr int kUnknowns = kWithScale ? 7 : 6;
   // An overflow in the normal equations ends the step here, before the
   // decomposition could spin on infinities and report non-convergence.
@@ -315,8 +365,9 @@ StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpa
   m0 = step;
   // An m0 at the rounding level of the coordinates is a perfect fit: on
   // exact data it only keeps shrinking and would never settle.
-  return vv == 0 || step < kPerfectFitRatio * LargestCoordinate(s) ? StepOutcome::ExactFit
-                                                                   : StepOutcome::Solved;
+  return vv == 0 || step < kPerfectFitRatio * (largest ? *largest : LargestCoordinate(s))
+             ? StepOutcome::ExactFit
+             : StepOutcome::Solved;
 }
 
 // The design rows of a step, kept per thread from one step to the next.
@@ -332,17 +383,23 @@ std::vector<Row>& RowBuffer(std::size_t rows) {
 // cache.
 template <bool kWithScale, class Row>
 Row* MakeRowsAndNormal(const TSeznam& s, Row* const rows, Extended (&nn)[7][7]) {
-  const StepPoint at = MakeStepPoint<kWithScale>(s);
   Row* row = rows;
   Row* blockStart = rows;
-  for (const TIdentickyBod& p : s.IdenticalPoints) {
-    if (!p.Used) continue;
-    MakeRows<kWithScale>(p, at, row);
-    row += 3;
-    if (row - blockStart == 3 * kBlockPoints) {
-      AddToNormal<kWithScale>(nn, blockStart, row);
-      blockStart = row;
+  auto make = [&](const auto& at) {
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      MakeRows<kWithScale>(p, at, row);
+      row += 3;
+      if (row - blockStart == 3 * kBlockPoints) {
+        AddToNormal<kWithScale>(nn, blockStart, row);
+        blockStart = row;
+      }
     }
+  };
+  if constexpr (std::is_same_v<Row, SplitDesignRow>) {
+    make(Split(MakeStepPoint<kWithScale>(s)));
+  } else {
+    make(MakeStepPoint<kWithScale>(s));
   }
   AddToNormal<kWithScale>(nn, blockStart, row);
   return row;
@@ -353,7 +410,7 @@ Row* MakeRowsAndNormal(const TSeznam& s, Row* const rows, Extended (&nn)[7][7]) 
 constexpr int kSplitSpoilers = kFaultFlags | FE_UNDERFLOW;
 
 template <bool kWithScale>
-StepOutcome RunStep(TSeznam& s, Extended& m0) {
+StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr) {
   const int32_t n = s.GetUsedCount();
   if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
   const std::size_t rowCount = static_cast<std::size_t>(3) * static_cast<std::size_t>(n);
@@ -375,7 +432,7 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
     if (clean) {
       FpGuard guard;
       return FinishStep<kWithScale>(s, n, nn, RowSpan<SplitDesignRow>{rows, end},
-                                    RowSpan<SplitDesignRow>{end, end}, guard, m0);
+                                    RowSpan<SplitDesignRow>{end, end}, guard, m0, largest);
     }
   }
   FpGuard guard;
@@ -383,7 +440,7 @@ StepOutcome RunStep(TSeznam& s, Extended& m0) {
   Extended nn[7][7] = {};
   DesignRow* const end = MakeRowsAndNormal<kWithScale>(s, rows, nn);
   return FinishStep<kWithScale>(s, n, nn, RowSpan<DesignRow>{rows, end},
-                                RowSpan<DesignRow>{end, end}, guard, m0);
+                                RowSpan<DesignRow>{end, end}, guard, m0, largest);
 }
 
 }  // namespace
@@ -398,19 +455,41 @@ void TSeznam::CongruenceStep(Extended& m0) { RunCongruenceStep(*this, m0); }
 
 LeaveOneOutFirstStep::LeaveOneOutFirstStep(const TSeznam& s, bool withScale)
     : withScale_(withScale), count_(s.GetUsedCount()) {
+  {
+    // The largest coordinate magnitude with each point left out: that of all
+    // used points, or the second largest point's for the point holding it.
+    // A maximum is exact, so it does not depend on the order taken.
+    FpGuard quiet;
+    int32_t position = 0;
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      Extended own = 0;
+      for (const Extended c : {p.SourceX, p.SourceY, p.SourceZ, p.TargetX, p.TargetY, p.TargetZ}) {
+        own = std::max(own, std::fabs(c));
+      }
+      if (own > largest_) {
+        secondLargest_ = largest_;
+        largest_ = own;
+        largestAt_ = position;
+      } else if (own > secondLargest_) {
+        secondLargest_ = own;
+      }
+      ++position;
+    }
+  }
   if (count_ < 4 || count_ > kMaxUsedPoints) return;
   rows_.resize(static_cast<std::size_t>(3) * static_cast<std::size_t>(count_));
   FpGuard guard;
   SplitDesignRow* row = rows_.data();
   if (withScale) {
-    const StepPoint at = MakeStepPoint<true>(s);
+    const SplitStepPoint at = Split(MakeStepPoint<true>(s));
     for (const TIdentickyBod& p : s.IdenticalPoints) {
       if (!p.Used) continue;
       MakeRows<true>(p, at, row);
       row += 3;
     }
   } else {
-    const StepPoint at = MakeStepPoint<false>(s);
+    const SplitStepPoint at = Split(MakeStepPoint<false>(s));
     for (const TIdentickyBod& p : s.IdenticalPoints) {
       if (!p.Used) continue;
       MakeRows<false>(p, at, row);
@@ -425,7 +504,7 @@ namespace {
 template <bool kWithScale>
 StepOutcome RunFirstStep(const std::vector<SplitDesignRow>& rows, int32_t count,
                          LeaveOneOutFirstStep::Cursor& cursor, int32_t position, TSeznam& t,
-                         Extended& m0) {
+                         Extended& m0, const Extended* largest) {
   const SplitDesignRow* const all = rows.data();
   if (cursor.position > position) cursor = LeaveOneOutFirstStep::Cursor{};
   {
@@ -434,7 +513,7 @@ StepOutcome RunFirstStep(const std::vector<SplitDesignRow>& rows, int32_t count,
     cursor.position = position;
     if (guard.Raised() != 0) cursor.broken = true;
   }
-  if (cursor.broken) return RunStep<kWithScale>(t, m0);
+  if (cursor.broken) return RunStep<kWithScale>(t, m0, largest);
 
   FpGuard guard;
   Extended nn[7][7];
@@ -449,18 +528,30 @@ StepOutcome RunFirstStep(const std::vector<SplitDesignRow>& rows, int32_t count,
     d = stop;
   }
   return FinishStep<kWithScale>(t, count - 1, nn, RowSpan<SplitDesignRow>{all, all + 3 * position},
-                                RowSpan<SplitDesignRow>{after, end}, guard, m0);
+                                RowSpan<SplitDesignRow>{after, end}, guard, m0, largest);
 }
 
 }  // namespace
 
 StepOutcome LeaveOneOutFirstStep::Run(Cursor& cursor, int32_t position, TSeznam& t,
                                       Extended& m0) const {
-  if (!usable_ || position < 0 || position >= count_) {
+  if (position < 0 || position >= count_ || count_ > kMaxUsedPoints) {
     return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
   }
-  return withScale_ ? RunFirstStep<true>(rows_, count_, cursor, position, t, m0)
-                    : RunFirstStep<false>(rows_, count_, cursor, position, t, m0);
+  const Extended largest = position == largestAt_ ? secondLargest_ : largest_;
+  if (!usable_) {
+    return withScale_ ? RunStep<true>(t, m0, &largest) : RunStep<false>(t, m0, &largest);
+  }
+  return withScale_ ? RunFirstStep<true>(rows_, count_, cursor, position, t, m0, &largest)
+                    : RunFirstStep<false>(rows_, count_, cursor, position, t, m0, &largest);
+}
+
+StepOutcome LeaveOneOutFirstStep::RunLater(int32_t position, TSeznam& t, Extended& m0) const {
+  if (position < 0 || position >= count_ || count_ > kMaxUsedPoints) {
+    return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
+  }
+  const Extended largest = position == largestAt_ ? secondLargest_ : largest_;
+  return withScale_ ? RunStep<true>(t, m0, &largest) : RunStep<false>(t, m0, &largest);
 }
 
 bool TSeznam::IterateSimilarity() {

@@ -87,12 +87,18 @@ class LeaveOneOutFirstStep {
   // (counted among the used points of s from 0); t is a copy of s with that
   // point left out and the same working parameters.
   StepOutcome Run(Cursor& cursor, int32_t position, TSeznam& t, Extended& m0) const;
+  // A later step of that run: the ordinary step, with the largest coordinate
+  // magnitude of the remaining points known.
+  StepOutcome RunLater(int32_t position, TSeznam& t, Extended& m0) const;
 
  private:
   bool withScale_;
   bool usable_ = false;
   int32_t count_ = 0;
   std::vector<SplitDesignRow> rows_;
+  Extended largest_ = 0;
+  Extended secondLargest_ = 0;
+  int32_t largestAt_ = -1;
 };
 
 // Steps until m0 stops falling: the last m0 must exceed 0.995 times the one
