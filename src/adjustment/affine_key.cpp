@@ -11,9 +11,11 @@
 // order as the full matrix products would; the terms skipped are products
 // with the structural zeros of A, which leave an accumulator unchanged.
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
 #include <vector>
 
+#include "adjustment/key_iteration.h"
 #include "adjustment/seznam.h"
 
 namespace ternavo {
@@ -25,9 +27,12 @@ namespace {
 // the points: below this they lie in one plane or on one line up to rounding.
 constexpr Extended kSingularScatter = 1e-16L;
 
+// A point reduced to the centroids; V is Extended or SplitValue (the same
+// values, loaded faster).
+template <class V>
 struct ReducedPoint {
-  Extended s[3];  // centred source x, y, z
-  Extended t[3];  // centred target X, Y, Z
+  V s[3];  // centred source x, y, z
+  V t[3];  // centred target X, Y, Z
 };
 
 bool ScatterIsSingular(const Extended s[3][3]) {
@@ -53,59 +58,42 @@ bool SplitsByEquation(const Extended* q) {
   return true;
 }
 
-}  // namespace
-
-bool TSeznam::ComputeAffineKey() {
-  const int32_t n = GetUsedCount();
-  if (n < 4) return false;
-  // 3n rows must fit a 16-bit matrix dimension.
-  if (n > kMaxUsedPoints) return false;
-
-  FpGuard guard;
-
-  // Centroids, plain means in ascending index order.
-  Extended sourceSum[3] = {0, 0, 0};
-  Extended targetSum[3] = {0, 0, 0};
-  for (const TIdentickyBod& p : IdenticalPoints) {
-    if (!p.Used) continue;
-    sourceSum[0] += p.SourceX;
-    sourceSum[1] += p.SourceY;
-    sourceSum[2] += p.SourceZ;
-    targetSum[0] += p.TargetX;
-    targetSum[1] += p.TargetY;
-    targetSum[2] += p.TargetZ;
-  }
-  const Extended count = n;
-  Extended sourceMean[3];
-  Extended targetMean[3];
-  for (int a = 0; a < 3; ++a) {
-    sourceMean[a] = sourceSum[a] / count;
-    targetMean[a] = targetSum[a] / count;
-  }
-
-  std::vector<ReducedPoint> points;
+template <class V>
+std::vector<ReducedPoint<V>> ReducePoints(const std::vector<TIdentickyBod>& identical, int32_t n,
+                                          const Extended (&sourceMean)[3],
+                                          const Extended (&targetMean)[3]) {
+  std::vector<ReducedPoint<V>> points;
   points.reserve(static_cast<std::size_t>(n));
-  for (const TIdentickyBod& p : IdenticalPoints) {
+  for (const TIdentickyBod& p : identical) {
     if (!p.Used) continue;
-    ReducedPoint r;
-    r.s[0] = p.SourceX - sourceMean[0];
-    r.s[1] = p.SourceY - sourceMean[1];
-    r.s[2] = p.SourceZ - sourceMean[2];
-    r.t[0] = p.TargetX - targetMean[0];
-    r.t[1] = p.TargetY - targetMean[1];
-    r.t[2] = p.TargetZ - targetMean[2];
+    ReducedPoint<V> r;
+    StoreValue(r.s[0], p.SourceX - sourceMean[0]);
+    StoreValue(r.s[1], p.SourceY - sourceMean[1]);
+    StoreValue(r.s[2], p.SourceZ - sourceMean[2]);
+    StoreValue(r.t[0], p.TargetX - targetMean[0]);
+    StoreValue(r.t[1], p.TargetY - targetMean[1]);
+    StoreValue(r.t[2], p.TargetZ - targetMean[2]);
     points.push_back(r);
   }
+  return points;
+}
 
+// The normal equations, solution, residuals and m0 of the reduced points;
+// stores the key (or the m0 of the left-out run) in s.
+template <class V>
+bool SolveReduced(TSeznam& s, const std::vector<ReducedPoint<V>>& points,
+                  const Extended (&sourceMean)[3], const Extended (&targetMean)[3],
+                  FpGuard& guard) {
+  const int32_t n = static_cast<int32_t>(points.size());
   // N = A^T A. The three equations of a point share the products of its
   // source coordinates, so N consists of one 3 x 3 scatter block and the
   // coordinate sums, repeated for X, Y and Z.
   Extended scatter[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
   Extended coordSum[3] = {0, 0, 0};
-  for (const ReducedPoint& r : points) {
+  for (const ReducedPoint<V>& r : points) {
     for (int a = 0; a < 3; ++a) {
-      for (int b = a; b < 3; ++b) scatter[a][b] += r.s[a] * r.s[b];
-      coordSum[a] += r.s[a];
+      for (int b = a; b < 3; ++b) scatter[a][b] += ValueOf(r.s[a]) * ValueOf(r.s[b]);
+      coordSum[a] += ValueOf(r.s[a]);
     }
   }
   for (int a = 0; a < 3; ++a) {
@@ -145,36 +133,36 @@ bool TSeznam::ComputeAffineKey() {
     // registers), a cached block of points at a time.
     constexpr std::size_t kBlock = 128;
     for (std::size_t first = 0; first < points.size(); first += kBlock) {
-      const ReducedPoint* const begin = points.data() + first;
-      const ReducedPoint* const end = points.data() + std::min(points.size(), first + kBlock);
+      const ReducedPoint<V>* const begin = points.data() + first;
+      const ReducedPoint<V>* const end = points.data() + std::min(points.size(), first + kBlock);
       for (int i = 0; i < 12; ++i) {
         const int e = EquationOf(i);
         const Extended* qi = qd + 12 * i;
         const Extended qx = qi[3 * e], qy = qi[3 * e + 1], qz = qi[3 * e + 2], qt = qi[9 + e];
         Extended sum = p[i];
-        for (const ReducedPoint* r = begin; r != end; ++r) {
+        for (const ReducedPoint<V>* r = begin; r != end; ++r) {
           Extended qa = 0;
-          qa += qx * r->s[0];
-          qa += qy * r->s[1];
-          qa += qz * r->s[2];
+          qa += qx * ValueOf(r->s[0]);
+          qa += qy * ValueOf(r->s[1]);
+          qa += qz * ValueOf(r->s[2]);
           qa += qt * 1;
-          sum += qa * r->t[e];
+          sum += qa * ValueOf(r->t[e]);
         }
         p[i] = sum;
       }
     }
   } else {
-    for (const ReducedPoint& r : points) {
+    for (const ReducedPoint<V>& r : points) {
       for (int e = 0; e < 3; ++e) {
         const int c0 = 3 * e;  // first matrix column of this equation
         const int ct = 9 + e;  // its translation column
-        const Extended l = r.t[e];
+        const Extended l = ValueOf(r.t[e]);
         for (int i = 0; i < 12; ++i) {
           const Extended* qi = qd + 12 * i;
           Extended qa = 0;
-          qa += qi[c0] * r.s[0];
-          qa += qi[c0 + 1] * r.s[1];
-          qa += qi[c0 + 2] * r.s[2];
+          qa += qi[c0] * ValueOf(r.s[0]);
+          qa += qi[c0 + 1] * ValueOf(r.s[1]);
+          qa += qi[c0 + 2] * ValueOf(r.s[2]);
           qa += qi[ct] * 1;
           p[i] += qa * l;
         }
@@ -184,14 +172,14 @@ bool TSeznam::ComputeAffineKey() {
 
   // Residuals v = A p + (-L) and their square sum.
   Extended vv = 0;
-  for (const ReducedPoint& r : points) {
+  for (const ReducedPoint<V>& r : points) {
     for (int e = 0; e < 3; ++e) {
       Extended ap = 0;
-      ap += r.s[0] * p[3 * e];
-      ap += r.s[1] * p[3 * e + 1];
-      ap += r.s[2] * p[3 * e + 2];
+      ap += ValueOf(r.s[0]) * p[3 * e];
+      ap += ValueOf(r.s[1]) * p[3 * e + 1];
+      ap += ValueOf(r.s[2]) * p[3 * e + 2];
       ap += 1 * p[9 + e];
-      const Extended v = ap + (-r.t[e]);
+      const Extended v = ap + (-ValueOf(r.t[e]));
       vv += v * v;
     }
   }
@@ -200,7 +188,7 @@ bool TSeznam::ComputeAffineKey() {
   Extended m0 = 0;
   if (redundancy > 0) m0 = std::sqrt(vv / static_cast<Extended>(redundancy));
 
-  if (LeftOutIndex < 0) {
+  if (s.LeftOutIndex < 0) {
     Extended translation[3];
     for (int i = 0; i < 3; ++i) {
       Extended moved = 0;
@@ -209,18 +197,65 @@ bool TSeznam::ComputeAffineKey() {
     }
     guard.Check();
     for (int i = 1; i <= 3; ++i) {
-      for (int j = 1; j <= 3; ++j) RotationMatrix->Put(i, j, p[3 * (i - 1) + j - 1]);
+      for (int j = 1; j <= 3; ++j) s.RotationMatrix->Put(i, j, p[3 * (i - 1) + j - 1]);
     }
     for (int i = 1; i <= 3; ++i) {
-      TranslationVector->Put(i, 1, translation[i - 1]);
-      ScaleMatrix->Put(i, i, 1);
+      s.TranslationVector->Put(i, 1, translation[i - 1]);
+      s.ScaleMatrix->Put(i, i, 1);
     }
-    M0 = m0;
+    s.M0 = m0;
   } else {
     guard.Check();
-    IdenticalPoints[static_cast<std::size_t>(LeftOutIndex)].M0Without = m0;
+    s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)].M0Without = m0;
   }
   return true;
+}
+
+}  // namespace
+
+bool TSeznam::ComputeAffineKey() {
+  const int32_t n = GetUsedCount();
+  if (n < 4) return false;
+  // 3n rows must fit a 16-bit matrix dimension.
+  if (n > kMaxUsedPoints) return false;
+
+  FpGuard guard;
+
+  // Centroids, plain means in ascending index order.
+  Extended sourceSum[3] = {0, 0, 0};
+  Extended targetSum[3] = {0, 0, 0};
+  for (const TIdentickyBod& p : IdenticalPoints) {
+    if (!p.Used) continue;
+    sourceSum[0] += p.SourceX;
+    sourceSum[1] += p.SourceY;
+    sourceSum[2] += p.SourceZ;
+    targetSum[0] += p.TargetX;
+    targetSum[1] += p.TargetY;
+    targetSum[2] += p.TargetZ;
+  }
+  const Extended count = n;
+  Extended sourceMean[3];
+  Extended targetMean[3];
+  for (int a = 0; a < 3; ++a) {
+    sourceMean[a] = sourceSum[a] / count;
+    targetMean[a] = targetSum[a] / count;
+  }
+
+  // The reduced points are kept split when every value splits exactly and
+  // reducing raised no fault; otherwise as extended values, which raise the
+  // fault where it belongs.
+  {
+    std::vector<ReducedPoint<SplitValue>> points;
+    bool clean = false;
+    {
+      FpGuard probe;
+      points = ReducePoints<SplitValue>(IdenticalPoints, n, sourceMean, targetMean);
+      clean = std::fetestexcept(kFaultFlags | FE_UNDERFLOW) == 0;
+    }
+    if (clean) return SolveReduced(*this, points, sourceMean, targetMean, guard);
+  }
+  return SolveReduced(*this, ReducePoints<Extended>(IdenticalPoints, n, sourceMean, targetMean),
+                      sourceMean, targetMean, guard);
 }
 
 }  // namespace ternavo

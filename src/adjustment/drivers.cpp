@@ -311,9 +311,7 @@ void AdjustIterative(TSeznam& s, bool withScale) {
               LoadIteration(t, start);
               bool first = true;
               auto step = [&](Extended& stepM0) {
-                if (!first) {
-                  return withScale ? RunSimilarityStep(t, stepM0) : RunCongruenceStep(t, stepM0);
-                }
+                if (!first) return firstStep.RunLater(k, t, stepM0);
                 first = false;
                 return firstStep.Run(cursor, k, t, stepM0);
               };

@@ -11,7 +11,9 @@
 // and cosines are computed once per step; the same angle gives the same
 // values, so the coefficients are those of the angle-taking routines.
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "adjustment/key_iteration.h"
@@ -26,49 +28,49 @@ namespace {
 // column 3 + e holds 1 in the row of equation e (0 X, 1 Y, 2 Z); the Y row
 // has no Phi term. Every element is its own sum over the rows in order, so
 // they are summed a few at a time in registers, one pass over the rows each.
-template <bool kWithScale>
-void AddToNormal(Extended (&nn)[7][7], const DesignRow* begin, const DesignRow* end) {
+template <bool kWithScale, class Row>
+void AddToNormal(Extended (&nn)[7][7], const Row* begin, const Row* end) {
   {
     Extended n00 = nn[0][0], n01 = nn[0][1], n02 = nn[0][2];
-    for (const DesignRow* d = begin; d != end; d += 3) {
-      n00 += d[0].angle[0] * d[0].angle[0];
-      n01 += d[0].angle[0] * d[0].angle[1];
-      n02 += d[0].angle[0] * d[0].angle[2];
-      n00 += d[1].angle[0] * d[1].angle[0];
-      n02 += d[1].angle[0] * d[1].angle[2];
-      n00 += d[2].angle[0] * d[2].angle[0];
-      n01 += d[2].angle[0] * d[2].angle[1];
-      n02 += d[2].angle[0] * d[2].angle[2];
+    for (const Row* d = begin; d != end; d += 3) {
+      n00 += ValueOf(d[0].angle[0]) * ValueOf(d[0].angle[0]);
+      n01 += ValueOf(d[0].angle[0]) * ValueOf(d[0].angle[1]);
+      n02 += ValueOf(d[0].angle[0]) * ValueOf(d[0].angle[2]);
+      n00 += ValueOf(d[1].angle[0]) * ValueOf(d[1].angle[0]);
+      n02 += ValueOf(d[1].angle[0]) * ValueOf(d[1].angle[2]);
+      n00 += ValueOf(d[2].angle[0]) * ValueOf(d[2].angle[0]);
+      n01 += ValueOf(d[2].angle[0]) * ValueOf(d[2].angle[1]);
+      n02 += ValueOf(d[2].angle[0]) * ValueOf(d[2].angle[2]);
     }
     nn[0][0] = n00, nn[0][1] = n01, nn[0][2] = n02;
   }
   {
     Extended n11 = nn[1][1], n12 = nn[1][2], n22 = nn[2][2];
-    for (const DesignRow* d = begin; d != end; d += 3) {
-      n11 += d[0].angle[1] * d[0].angle[1];
-      n12 += d[0].angle[1] * d[0].angle[2];
-      n22 += d[0].angle[2] * d[0].angle[2];
-      n22 += d[1].angle[2] * d[1].angle[2];
-      n11 += d[2].angle[1] * d[2].angle[1];
-      n12 += d[2].angle[1] * d[2].angle[2];
-      n22 += d[2].angle[2] * d[2].angle[2];
+    for (const Row* d = begin; d != end; d += 3) {
+      n11 += ValueOf(d[0].angle[1]) * ValueOf(d[0].angle[1]);
+      n12 += ValueOf(d[0].angle[1]) * ValueOf(d[0].angle[2]);
+      n22 += ValueOf(d[0].angle[2]) * ValueOf(d[0].angle[2]);
+      n22 += ValueOf(d[1].angle[2]) * ValueOf(d[1].angle[2]);
+      n11 += ValueOf(d[2].angle[1]) * ValueOf(d[2].angle[1]);
+      n12 += ValueOf(d[2].angle[1]) * ValueOf(d[2].angle[2]);
+      n22 += ValueOf(d[2].angle[2]) * ValueOf(d[2].angle[2]);
     }
     nn[1][1] = n11, nn[1][2] = n12, nn[2][2] = n22;
   }
   if (kWithScale) {
     Extended n06 = nn[0][6], n16 = nn[1][6], n26 = nn[2][6], n66 = nn[6][6];
-    for (const DesignRow* d = begin; d != end; d += 3) {
-      n06 += d[0].angle[0] * d[0].scale;
-      n16 += d[0].angle[1] * d[0].scale;
-      n26 += d[0].angle[2] * d[0].scale;
-      n66 += d[0].scale * d[0].scale;
-      n06 += d[1].angle[0] * d[1].scale;
-      n26 += d[1].angle[2] * d[1].scale;
-      n66 += d[1].scale * d[1].scale;
-      n06 += d[2].angle[0] * d[2].scale;
-      n16 += d[2].angle[1] * d[2].scale;
-      n26 += d[2].angle[2] * d[2].scale;
-      n66 += d[2].scale * d[2].scale;
+    for (const Row* d = begin; d != end; d += 3) {
+      n06 += ValueOf(d[0].angle[0]) * ValueOf(d[0].scale);
+      n16 += ValueOf(d[0].angle[1]) * ValueOf(d[0].scale);
+      n26 += ValueOf(d[0].angle[2]) * ValueOf(d[0].scale);
+      n66 += ValueOf(d[0].scale) * ValueOf(d[0].scale);
+      n06 += ValueOf(d[1].angle[0]) * ValueOf(d[1].scale);
+      n26 += ValueOf(d[1].angle[2]) * ValueOf(d[1].scale);
+      n66 += ValueOf(d[1].scale) * ValueOf(d[1].scale);
+      n06 += ValueOf(d[2].angle[0]) * ValueOf(d[2].scale);
+      n16 += ValueOf(d[2].angle[1]) * ValueOf(d[2].scale);
+      n26 += ValueOf(d[2].angle[2]) * ValueOf(d[2].scale);
+      n66 += ValueOf(d[2].scale) * ValueOf(d[2].scale);
     }
     nn[0][6] = n06, nn[1][6] = n16, nn[2][6] = n26, nn[6][6] = n66;
   }
@@ -76,12 +78,12 @@ void AddToNormal(Extended (&nn)[7][7], const DesignRow* begin, const DesignRow* 
   for (int e = 0; e < 3; ++e) {
     const int c = 3 + e;
     Extended a0 = nn[0][c], a1 = nn[1][c], a2 = nn[2][c], ones = nn[c][c], sc = nn[c][6];
-    for (const DesignRow* d = begin + e; d < end; d += 3) {
-      a0 += d->angle[0] * 1;
-      if (e != 1) a1 += d->angle[1] * 1;
-      a2 += d->angle[2] * 1;
+    for (const Row* d = begin + e; d < end; d += 3) {
+      a0 += ValueOf(d->angle[0]) * 1;
+      if (e != 1) a1 += ValueOf(d->angle[1]) * 1;
+      a2 += ValueOf(d->angle[2]) * 1;
       ones += 1 * 1;
-      if (kWithScale) sc += 1 * d->scale;
+      if (kWithScale) sc += 1 * ValueOf(d->scale);
     }
     nn[0][c] = a0, nn[1][c] = a1, nn[2][c] = a2, nn[c][c] = ones, nn[c][6] = sc;
   }
@@ -93,34 +95,34 @@ void AddToNormal(Extended (&nn)[7][7], const DesignRow* begin, const DesignRow* 
 // Q A^T begins with its first product rather than 0 plus it: the two differ
 // only in the sign of a zero when every product is zero, and a zero times l
 // added to a sum that is never -0 leaves the sum as it was.
-template <bool kWithScale>
-inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignRow* begin,
-                            const DesignRow* end) {
+template <bool kWithScale, class Row>
+inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const Row* begin,
+                            const Row* end) {
   constexpr int kUnknowns = kWithScale ? 7 : 6;
   for (int i = 0; i < kUnknowns; ++i) {
     const Extended* qi = qd + kUnknowns * i;
     const Extended q0 = qi[0], q1 = qi[1], q2 = qi[2], q3 = qi[3], q4 = qi[4], q5 = qi[5];
     const Extended q6 = kWithScale ? qi[6] : 0;
     Extended sum = dx[i];
-    for (const DesignRow* d = begin; d != end; d += 3) {
+    for (const Row* d = begin; d != end; d += 3) {
       // X row: every column; Y row: no Phi; the translation column holds 1.
-      Extended qa = q0 * d[0].angle[0];
-      qa += q1 * d[0].angle[1];
-      qa += q2 * d[0].angle[2];
+      Extended qa = q0 * ValueOf(d[0].angle[0]);
+      qa += q1 * ValueOf(d[0].angle[1]);
+      qa += q2 * ValueOf(d[0].angle[2]);
       qa += q3 * 1;
-      if (kWithScale) qa += q6 * d[0].scale;
-      sum += qa * d[0].misclosure;
-      qa = q0 * d[1].angle[0];
-      qa += q2 * d[1].angle[2];
+      if (kWithScale) qa += q6 * ValueOf(d[0].scale);
+      sum += qa * ValueOf(d[0].misclosure);
+      qa = q0 * ValueOf(d[1].angle[0]);
+      qa += q2 * ValueOf(d[1].angle[2]);
       qa += q4 * 1;
-      if (kWithScale) qa += q6 * d[1].scale;
-      sum += qa * d[1].misclosure;
-      qa = q0 * d[2].angle[0];
-      qa += q1 * d[2].angle[1];
-      qa += q2 * d[2].angle[2];
+      if (kWithScale) qa += q6 * ValueOf(d[1].scale);
+      sum += qa * ValueOf(d[1].misclosure);
+      qa = q0 * ValueOf(d[2].angle[0]);
+      qa += q1 * ValueOf(d[2].angle[1]);
+      qa += q2 * ValueOf(d[2].angle[2]);
       qa += q5 * 1;
-      if (kWithScale) qa += q6 * d[2].scale;
-      sum += qa * d[2].misclosure;
+      if (kWithScale) qa += q6 * ValueOf(d[2].scale);
+      sum += qa * ValueOf(d[2].misclosure);
     }
     dx[i] = sum;
   }
@@ -130,15 +132,15 @@ inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const DesignR
 constexpr std::ptrdiff_t kBlockPoints = 64;
 
 // Residual (A dx)(r) - l(r) of a row of equation kEq.
-template <bool kWithScale, int kEq>
-inline Extended Residual(const Extended (&dx)[7], const DesignRow& d) {
+template <bool kWithScale, int kEq, class Row>
+inline Extended Residual(const Extended (&dx)[7], const Row& d) {
   Extended adx = 0;
-  adx += d.angle[0] * dx[0];
-  if (kEq != 1) adx += d.angle[1] * dx[1];
-  adx += d.angle[2] * dx[2];
+  adx += ValueOf(d.angle[0]) * dx[0];
+  if (kEq != 1) adx += ValueOf(d.angle[1]) * dx[1];
+  adx += ValueOf(d.angle[2]) * dx[2];
   adx += 1 * dx[3 + kEq];
-  if (kWithScale) adx += d.scale * dx[6];
-  return adx + (-d.misclosure);
+  if (kWithScale) adx += ValueOf(d.scale) * dx[6];
+  return adx + (-ValueOf(d.misclosure));
 }
 
 // The parameters a step linearises at, with the products of sines and
@@ -156,6 +158,53 @@ struct StepPoint {
   Extended kappaX;      // x factor of dX/dKappa (its y factor is r11)
   Extended kappaZX;     // x factor of dZ/dKappa (its y factor is r31)
 };
+
+// The same values split: two double loads and an addition instead of a load
+// of an 80-bit value in the inner loop.
+struct SplitStepPoint {
+  SplitValue m;
+  struct {
+    SplitValue so, co, sp, cp, sk, ck;
+  } t;
+  SplitValue tX, tY, tZ;
+  SplitValue ms, mc;
+  SplitValue r11, r12, r13;
+  SplitValue r21, r22, r23;
+  SplitValue r31, r32, r33;
+  SplitValue phiX, phiY;
+  SplitValue kappaX;
+  SplitValue kappaZX;
+};
+
+SplitStepPoint Split(const StepPoint& a) {
+  SplitStepPoint b;
+  StoreValue(b.m, a.m);
+  StoreValue(b.t.so, a.t.so);
+  StoreValue(b.t.co, a.t.co);
+  StoreValue(b.t.sp, a.t.sp);
+  StoreValue(b.t.cp, a.t.cp);
+  StoreValue(b.t.sk, a.t.sk);
+  StoreValue(b.t.ck, a.t.ck);
+  StoreValue(b.tX, a.tX);
+  StoreValue(b.tY, a.tY);
+  StoreValue(b.tZ, a.tZ);
+  StoreValue(b.ms, a.ms);
+  StoreValue(b.mc, a.mc);
+  StoreValue(b.r11, a.r11);
+  StoreValue(b.r12, a.r12);
+  StoreValue(b.r13, a.r13);
+  StoreValue(b.r21, a.r21);
+  StoreValue(b.r22, a.r22);
+  StoreValue(b.r23, a.r23);
+  StoreValue(b.r31, a.r31);
+  StoreValue(b.r32, a.r32);
+  StoreValue(b.r33, a.r33);
+  StoreValue(b.phiX, a.phiX);
+  StoreValue(b.phiY, a.phiY);
+  StoreValue(b.kappaX, a.kappaX);
+  StoreValue(b.kappaZX, a.kappaZX);
+  return b;
+}
 
 template <bool kWithScale>
 StepPoint MakeStepPoint(const TSeznam& s) {
@@ -189,48 +238,50 @@ StepPoint MakeStepPoint(const TSeznam& s) {
 // once. Only exact identities are used: a product with a negated factor is
 // the negated product, and a product or sum does not depend on the order of
 // its two operands.
-template <bool kWithScale>
-inline void MakeRows(const TIdentickyBod& p, const StepPoint& a, DesignRow* row) {
+template <bool kWithScale, class Point, class Row>
+inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   const Extended x = p.SourceX;
   const Extended y = p.SourceY;
   const Extended z = p.SourceZ;
-  const Extended m = a.m;
-  const RotationTrig& t = a.t;
-  const Extended xco = x * t.co;
-  const Extended yco = y * t.co;
-  const Extended zco = z * t.co;
-  const Extended xcosk = xco * t.sk;  // -x co sk = -xcosk
-  const Extended ycock = yco * t.ck;
-  const Extended zso = z * t.so;
-  const Extended xr11yr12 = x * a.r11 + y * a.r12;
-  const Extended sX = xr11yr12 + a.r13 * z;
-  const Extended sY = a.r21 * x + a.r22 * y + a.r23 * z;
-  const Extended sZ = a.r31 * x + a.r32 * y + a.r33 * z;
+  const Extended m = ValueOf(a.m);
+  const auto& t = a.t;
+  const Extended xco = x * ValueOf(t.co);
+  const Extended yco = y * ValueOf(t.co);
+  const Extended zco = z * ValueOf(t.co);
+  const Extended xcosk = xco * ValueOf(t.sk);  // -x co sk = -xcosk
+  const Extended ycock = yco * ValueOf(t.ck);
+  const Extended zso = z * ValueOf(t.so);
+  const Extended xr11yr12 = x * ValueOf(a.r11) + y * ValueOf(a.r12);
+  const Extended sX = xr11yr12 + ValueOf(a.r13) * z;
+  const Extended sY = ValueOf(a.r21) * x + ValueOf(a.r22) * y + ValueOf(a.r23) * z;
+  const Extended sZ = ValueOf(a.r31) * x + ValueOf(a.r32) * y + ValueOf(a.r33) * z;
 
-  DesignRow& rx = row[0];
-  rx.angle[0] = a.ms * (-xcosk + ycock + zso);
-  rx.angle[1] = m * (x * a.phiX + y * a.phiY - zco * t.cp);
-  rx.angle[2] = m * (x * a.kappaX + y * a.r11);
-  rx.scale = kWithScale ? sX : 0;
-  rx.misclosure = (a.tX + m * sX) - p.TargetX;
-  DesignRow& ry = row[1];
-  ry.angle[0] = m * (x * t.so * t.sk - y * t.so * t.ck + zco);
-  ry.angle[1] = 0;
-  ry.angle[2] = m * (-(xco * t.ck) - yco * t.sk);
-  ry.scale = kWithScale ? sY : 0;
-  ry.misclosure = (a.tY + m * sY) - p.TargetY;
-  DesignRow& rz = row[2];
-  rz.angle[0] = a.mc * (xcosk - ycock - zso);
-  rz.angle[1] = m * (xr11yr12 - zco * t.sp);
-  rz.angle[2] = m * (x * a.kappaZX + y * a.r31);
-  rz.scale = kWithScale ? sZ : 0;
-  rz.misclosure = (a.tZ + m * sZ) - p.TargetZ;
+  Row& rx = row[0];
+  StoreValue(rx.angle[0], ValueOf(a.ms) * (-xcosk + ycock + zso));
+  StoreValue(rx.angle[1], m * (x * ValueOf(a.phiX) + y * ValueOf(a.phiY) - zco * ValueOf(t.cp)));
+  StoreValue(rx.angle[2], m * (x * ValueOf(a.kappaX) + y * ValueOf(a.r11)));
+  StoreValue(rx.scale, kWithScale ? sX : 0);
+  StoreValue(rx.misclosure, (ValueOf(a.tX) + m * sX) - p.TargetX);
+  Row& ry = row[1];
+  StoreValue(ry.angle[0],
+             m * (x * ValueOf(t.so) * ValueOf(t.sk) - y * ValueOf(t.so) * ValueOf(t.ck) + zco));
+  StoreValue(ry.angle[1], 0);
+  StoreValue(ry.angle[2], m * (-(xco * ValueOf(t.ck)) - yco * ValueOf(t.sk)));
+  StoreValue(ry.scale, kWithScale ? sY : 0);
+  StoreValue(ry.misclosure, (ValueOf(a.tY) + m * sY) - p.TargetY);
+  Row& rz = row[2];
+  StoreValue(rz.angle[0], ValueOf(a.mc) * (xcosk - ycock - zso));
+  StoreValue(rz.angle[1], m * (xr11yr12 - zco * ValueOf(t.sp)));
+  StoreValue(rz.angle[2], m * (x * ValueOf(a.kappaZX) + y * ValueOf(a.r31)));
+  StoreValue(rz.scale, kWithScale ? sZ : 0);
+  StoreValue(rz.misclosure, (ValueOf(a.tZ) + m * sZ) - p.TargetZ);
 }
 
 // A row range of the design matrix.
+template <class Row>
 struct RowSpan {
-  const DesignRow* begin;
-  const DesignRow* end;
+  const Row* begin;
+  const Row* end;
 };
 
 // The rest of a step once N (upper half) is summed over the n used points
@@ -249,9 +300,10 @@ Extended LargestCoordinate(const TSeznam& s) {
   return largest;
 }
 
-template <bool kWithScale>
-StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpan first,
-                       RowSpan second, FpGuard& guard, Extended& m0) {
+// `largest`, when given, is LargestCoordinate(s).
+template <bool kWithScale, class Row>
+StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpan<Row> first,
+                       RowSpan<Row> second, FpGuard& guard, Extended& m0, const Extended* largest) {
   constexpr int kUnknowns = kWithScale ? 7 : 6;
   // An overflow in the normal equations ends the step here, before the
   // decomposition could spin on infinities and report non-convergence.
@@ -276,10 +328,9 @@ StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpa
   // dx = (Q A^T) l, one column of Q A^T per design row, a block of rows at
   // a time.
   Extended dx[7] = {0, 0, 0, 0, 0, 0, 0};
-  for (const RowSpan& span : {first, second}) {
-    for (const DesignRow* d = span.begin; d != span.end;) {
-      const DesignRow* const stop =
-          span.end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : span.end;
+  for (const RowSpan<Row>& span : {first, second}) {
+    for (const Row* d = span.begin; d != span.end;) {
+      const Row* const stop = span.end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : span.end;
       AddToCorrection<kWithScale>(dx, qd, d, stop);
       d = stop;
     }
@@ -287,8 +338,8 @@ StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpa
 
   // v = A dx + (-l), from the design rows as built above.
   Extended vv = 0;
-  for (const RowSpan& span : {first, second}) {
-    for (const DesignRow* d = span.begin; d != span.end; d += 3) {
+  for (const RowSpan<Row>& span : {first, second}) {
+    for (const Row* d = span.begin; d != span.end; d += 3) {
       const Extended vx = Residual<kWithScale, 0>(dx, d[0]);
       vv += vx * vx;
       const Extended vy = Residual<kWithScale, 1>(dx, d[1]);
@@ -314,43 +365,82 @@ StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpa
   m0 = step;
   // An m0 at the rounding level of the coordinates is a perfect fit: on
   // exact data it only keeps shrinking and would never settle.
-  return vv == 0 || step < kPerfectFitRatio * LargestCoordinate(s) ? StepOutcome::ExactFit
-                                                                   : StepOutcome::Solved;
+  return vv == 0 || step < kPerfectFitRatio * (largest ? *largest : LargestCoordinate(s))
+             ? StepOutcome::ExactFit
+             : StepOutcome::Solved;
 }
 
 // The design rows of a step, kept per thread from one step to the next.
-std::vector<DesignRow>& RowBuffer(std::size_t rows) {
-  thread_local std::vector<DesignRow> buffer;
+template <class Row>
+std::vector<Row>& RowBuffer(std::size_t rows) {
+  thread_local std::vector<Row> buffer;
   if (buffer.size() < rows) buffer.resize(rows);
   return buffer;
 }
 
-template <bool kWithScale>
-StepOutcome RunStep(TSeznam& s, Extended& m0) {
-  const int32_t n = s.GetUsedCount();
-  if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
-
-  FpGuard guard;
-  const StepPoint at = MakeStepPoint<kWithScale>(s);
-  // The rows of the used points, and their products into N as they are made.
-  DesignRow* const rows =
-      RowBuffer(static_cast<std::size_t>(3) * static_cast<std::size_t>(n)).data();
-  Extended nn[7][7] = {};
-  // A block of rows is made, then its products go into N while it is in
-  // the fastest cache.
-  DesignRow* row = rows;
-  DesignRow* blockStart = rows;
-  for (const TIdentickyBod& p : s.IdenticalPoints) {
-    if (!p.Used) continue;
-    MakeRows<kWithScale>(p, at, row);
-    row += 3;
-    if (row - blockStart == 3 * kBlockPoints) {
-      AddToNormal<kWithScale>(nn, blockStart, row);
-      blockStart = row;
+// Makes the rows of the n used points of s into `rows` and adds their
+// products to nn, a block of rows at a time while it is in the fastest
+// cache.
+template <bool kWithScale, class Row>
+Row* MakeRowsAndNormal(const TSeznam& s, Row* const rows, Extended (&nn)[7][7]) {
+  Row* row = rows;
+  Row* blockStart = rows;
+  auto make = [&](const auto& at) {
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      MakeRows<kWithScale>(p, at, row);
+      row += 3;
+      if (row - blockStart == 3 * kBlockPoints) {
+        AddToNormal<kWithScale>(nn, blockStart, row);
+        blockStart = row;
+      }
     }
+  };
+  if constexpr (std::is_same_v<Row, SplitDesignRow>) {
+    make(Split(MakeStepPoint<kWithScale>(s)));
+  } else {
+    make(MakeStepPoint<kWithScale>(s));
   }
   AddToNormal<kWithScale>(nn, blockStart, row);
-  return FinishStep<kWithScale>(s, n, nn, RowSpan{rows, row}, RowSpan{row, row}, guard, m0);
+  return row;
+}
+
+// Flags that make the split rows unusable: a fault, or a value that did not
+// split exactly (it raises overflow or underflow).
+constexpr int kSplitSpoilers = kFaultFlags | FE_UNDERFLOW;
+
+template <bool kWithScale>
+StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr) {
+  const int32_t n = s.GetUsedCount();
+  if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
+  const std::size_t rowCount = static_cast<std::size_t>(3) * static_cast<std::size_t>(n);
+
+  // The rows are kept split; the values, and so every sum, are the same.
+  // When making them raised a fault or a value did not split exactly, the
+  // step starts again on rows of extended values, which raises its faults
+  // where they belong.
+  {
+    SplitDesignRow* const rows = RowBuffer<SplitDesignRow>(rowCount).data();
+    Extended nn[7][7] = {};
+    bool clean = false;
+    SplitDesignRow* end = nullptr;
+    {
+      FpGuard probe;
+      end = MakeRowsAndNormal<kWithScale>(s, rows, nn);
+      clean = std::fetestexcept(kSplitSpoilers) == 0;
+    }
+    if (clean) {
+      FpGuard guard;
+      return FinishStep<kWithScale>(s, n, nn, RowSpan<SplitDesignRow>{rows, end},
+                                    RowSpan<SplitDesignRow>{end, end}, guard, m0, largest);
+    }
+  }
+  FpGuard guard;
+  DesignRow* const rows = RowBuffer<DesignRow>(rowCount).data();
+  Extended nn[7][7] = {};
+  DesignRow* const end = MakeRowsAndNormal<kWithScale>(s, rows, nn);
+  return FinishStep<kWithScale>(s, n, nn, RowSpan<DesignRow>{rows, end},
+                                RowSpan<DesignRow>{end, end}, guard, m0, largest);
 }
 
 }  // namespace
@@ -365,35 +455,57 @@ void TSeznam::CongruenceStep(Extended& m0) { RunCongruenceStep(*this, m0); }
 
 LeaveOneOutFirstStep::LeaveOneOutFirstStep(const TSeznam& s, bool withScale)
     : withScale_(withScale), count_(s.GetUsedCount()) {
+  {
+    // The largest coordinate magnitude with each point left out: that of all
+    // used points, or the second largest point's for the point holding it.
+    // A maximum is exact, so it does not depend on the order taken.
+    FpGuard quiet;
+    int32_t position = 0;
+    for (const TIdentickyBod& p : s.IdenticalPoints) {
+      if (!p.Used) continue;
+      Extended own = 0;
+      for (const Extended c : {p.SourceX, p.SourceY, p.SourceZ, p.TargetX, p.TargetY, p.TargetZ}) {
+        own = std::max(own, std::fabs(c));
+      }
+      if (own > largest_) {
+        secondLargest_ = largest_;
+        largest_ = own;
+        largestAt_ = position;
+      } else if (own > secondLargest_) {
+        secondLargest_ = own;
+      }
+      ++position;
+    }
+  }
   if (count_ < 4 || count_ > kMaxUsedPoints) return;
   rows_.resize(static_cast<std::size_t>(3) * static_cast<std::size_t>(count_));
   FpGuard guard;
-  DesignRow* row = rows_.data();
+  SplitDesignRow* row = rows_.data();
   if (withScale) {
-    const StepPoint at = MakeStepPoint<true>(s);
+    const SplitStepPoint at = Split(MakeStepPoint<true>(s));
     for (const TIdentickyBod& p : s.IdenticalPoints) {
       if (!p.Used) continue;
       MakeRows<true>(p, at, row);
       row += 3;
     }
   } else {
-    const StepPoint at = MakeStepPoint<false>(s);
+    const SplitStepPoint at = Split(MakeStepPoint<false>(s));
     for (const TIdentickyBod& p : s.IdenticalPoints) {
       if (!p.Used) continue;
       MakeRows<false>(p, at, row);
       row += 3;
     }
   }
-  usable_ = guard.Raised() == 0;
+  usable_ = std::fetestexcept(kSplitSpoilers) == 0;
 }
 
 namespace {
 
 template <bool kWithScale>
-StepOutcome RunFirstStep(const std::vector<DesignRow>& rows, int32_t count,
+StepOutcome RunFirstStep(const std::vector<SplitDesignRow>& rows, int32_t count,
                          LeaveOneOutFirstStep::Cursor& cursor, int32_t position, TSeznam& t,
-                         Extended& m0) {
-  const DesignRow* const all = rows.data();
+                         Extended& m0, const Extended* largest) {
+  const SplitDesignRow* const all = rows.data();
   if (cursor.position > position) cursor = LeaveOneOutFirstStep::Cursor{};
   {
     FpGuard guard;
@@ -401,33 +513,45 @@ StepOutcome RunFirstStep(const std::vector<DesignRow>& rows, int32_t count,
     cursor.position = position;
     if (guard.Raised() != 0) cursor.broken = true;
   }
-  if (cursor.broken) return RunStep<kWithScale>(t, m0);
+  if (cursor.broken) return RunStep<kWithScale>(t, m0, largest);
 
   FpGuard guard;
   Extended nn[7][7];
   for (int i = 0; i < 7; ++i) {
     for (int j = 0; j < 7; ++j) nn[i][j] = cursor.nn[i][j];
   }
-  const DesignRow* const after = all + 3 * (position + 1);
-  const DesignRow* const end = all + 3 * count;
-  for (const DesignRow* d = after; d != end;) {
-    const DesignRow* const stop = end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : end;
+  const SplitDesignRow* const after = all + 3 * (position + 1);
+  const SplitDesignRow* const end = all + 3 * count;
+  for (const SplitDesignRow* d = after; d != end;) {
+    const SplitDesignRow* const stop = end - d > 3 * kBlockPoints ? d + 3 * kBlockPoints : end;
     AddToNormal<kWithScale>(nn, d, stop);
     d = stop;
   }
-  return FinishStep<kWithScale>(t, count - 1, nn, RowSpan{all, all + 3 * position},
-                                RowSpan{after, end}, guard, m0);
+  return FinishStep<kWithScale>(t, count - 1, nn, RowSpan<SplitDesignRow>{all, all + 3 * position},
+                                RowSpan<SplitDesignRow>{after, end}, guard, m0, largest);
 }
 
 }  // namespace
 
 StepOutcome LeaveOneOutFirstStep::Run(Cursor& cursor, int32_t position, TSeznam& t,
                                       Extended& m0) const {
-  if (!usable_ || position < 0 || position >= count_) {
+  if (position < 0 || position >= count_ || count_ > kMaxUsedPoints) {
     return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
   }
-  return withScale_ ? RunFirstStep<true>(rows_, count_, cursor, position, t, m0)
-                    : RunFirstStep<false>(rows_, count_, cursor, position, t, m0);
+  const Extended largest = position == largestAt_ ? secondLargest_ : largest_;
+  if (!usable_) {
+    return withScale_ ? RunStep<true>(t, m0, &largest) : RunStep<false>(t, m0, &largest);
+  }
+  return withScale_ ? RunFirstStep<true>(rows_, count_, cursor, position, t, m0, &largest)
+                    : RunFirstStep<false>(rows_, count_, cursor, position, t, m0, &largest);
+}
+
+StepOutcome LeaveOneOutFirstStep::RunLater(int32_t position, TSeznam& t, Extended& m0) const {
+  if (position < 0 || position >= count_ || count_ > kMaxUsedPoints) {
+    return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
+  }
+  const Extended largest = position == largestAt_ ? secondLargest_ : largest_;
+  return withScale_ ? RunStep<true>(t, m0, &largest) : RunStep<false>(t, m0, &largest);
 }
 
 bool TSeznam::IterateSimilarity() {

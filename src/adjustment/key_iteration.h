@@ -25,14 +25,40 @@ inline constexpr int kMaxIterationSteps = 101;
 StepOutcome RunSimilarityStep(TSeznam& s, Extended& m0);
 StepOutcome RunCongruenceStep(TSeznam& s, Extended& m0);
 
+// An extended value kept as the sum of two doubles, hi (the value rounded to
+// double) and lo (the rest, at most 11 significant bits): hi + lo gives the
+// value back exactly, and two double loads and an addition cost less than
+// one load of an 80-bit value. Exact for every finite value within the
+// double range whose rest is not below it (the split raises the overflow or
+// underflow flag otherwise). A value equal to its hi keeps lo = -0, so that
+// hi + lo keeps the sign of a zero.
+struct SplitValue {
+  double hi;
+  double lo;
+};
+
+inline Extended ValueOf(Extended v) { return v; }
+inline Extended ValueOf(const SplitValue& v) {
+  return static_cast<Extended>(v.hi) + static_cast<Extended>(v.lo);
+}
+inline void StoreValue(Extended& to, Extended v) { to = v; }
+inline void StoreValue(SplitValue& to, Extended v) {
+  const double hi = static_cast<double>(v);
+  to.hi = hi;
+  to.lo = static_cast<double>(-(hi - v));
+}
+
 // Free coefficients of one design row of the iterative keys: the three angle
 // columns and the scale column (unused by the congruence key), and the
 // misclosure.
-struct DesignRow {
-  Extended angle[3];
-  Extended scale;
-  Extended misclosure;
+template <class V>
+struct DesignRowOf {
+  V angle[3];
+  V scale;
+  V misclosure;
 };
+using DesignRow = DesignRowOf<Extended>;
+using SplitDesignRow = DesignRowOf<SplitValue>;
 
 // The first step of the leave-one-out runs of an iterative key. Every run
 // starts from the same accepted key, so the design rows of its first step
@@ -45,8 +71,9 @@ struct DesignRow {
 class LeaveOneOutFirstStep {
  public:
   // Rows of every used point of s at its working parameters, s with no
-  // point left out. When making them raised a fault the runs take the
-  // ordinary step, which raises it again where it belongs.
+  // point left out, kept split. When making them raised a fault, or a value
+  // did not split exactly, the runs take the ordinary step, which raises the
+  // fault again where it belongs.
   LeaveOneOutFirstStep(const TSeznam& s, bool withScale);
 
   // One per worker: the normal sums of the points before `position`.
@@ -60,12 +87,18 @@ class LeaveOneOutFirstStep {
   // (counted among the used points of s from 0); t is a copy of s with that
   // point left out and the same working parameters.
   StepOutcome Run(Cursor& cursor, int32_t position, TSeznam& t, Extended& m0) const;
+  // A later step of that run: the ordinary step, with the largest coordinate
+  // magnitude of the remaining points known.
+  StepOutcome RunLater(int32_t position, TSeznam& t, Extended& m0) const;
 
  private:
   bool withScale_;
   bool usable_ = false;
   int32_t count_ = 0;
-  std::vector<DesignRow> rows_;
+  std::vector<SplitDesignRow> rows_;
+  Extended largest_ = 0;
+  Extended secondLargest_ = 0;
+  int32_t largestAt_ = -1;
 };
 
 // Steps until m0 stops falling: the last m0 must exceed 0.995 times the one

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 #include "keys_test_support.h"
 
@@ -32,6 +33,10 @@ struct EqualityCase {
   int points;
   uint64_t seed;
   int switchedOff;  // index of a point the user switched off, -1 for none
+  // Every coordinate times 2^exponent (exact): below about -1000 the design
+  // values leave the range of doubles and the steps take extended rows.
+  int exponent = 0;
+  bool exact = false;  // no noise: the runs end on a perfect fit
 };
 
 // Readable, stable test names: "n12_seed15_off0", "n3_seed11_allon".
@@ -42,12 +47,24 @@ void PrintTo(const EqualityCase& c, std::ostream* os) {
   } else {
     *os << "off" << c.switchedOff;
   }
+  if (c.exponent != 0) *os << "_exp" << (c.exponent < 0 ? "m" : "") << std::abs(c.exponent);
+  if (c.exact) *os << "_exact";
 }
 
 class KeysEqualityTest : public ::testing::TestWithParam<EqualityCase> {};
 
 TEST_P(KeysEqualityTest, DriversMatchTheMatrixRoute) {
   TSeznam data = GridData(GetParam().points, GetParam().seed);
+  if (GetParam().exact) {
+    data = TSeznam();
+    SimilarityTruth truth{0.0003L, -0.0002L, 0.0123L, 1.0000123L, -1234.5L, 876.25L, 45.5L};
+    FillSimilar(data, GetParam().points, GetParam().seed, truth, 1.0e6L, 1.1e6L, 300, 20000, 0);
+  }
+  for (TIdentickyBod& p : data.IdenticalPoints) {
+    for (Extended* c : {&p.SourceX, &p.SourceY, &p.SourceZ, &p.TargetX, &p.TargetY, &p.TargetZ}) {
+      *c = std::ldexp(*c, GetParam().exponent);
+    }
+  }
   if (GetParam().switchedOff >= 0) {
     TIdentickyBod& p = data.IdenticalPoints[static_cast<std::size_t>(GetParam().switchedOff)];
     p.Used = false;
@@ -92,7 +109,10 @@ INSTANTIATE_TEST_SUITE_P(SeededData, KeysEqualityTest,
                                            EqualityCase{97, 17, 50},
                                            // past one block of rows (64 points) and of
                                            // the affine solution (128 points)
-                                           EqualityCase{140, 18, 64}, EqualityCase{203, 19, 130}),
+                                           EqualityCase{140, 18, 64}, EqualityCase{203, 19, 130},
+                                           // design values below the range of doubles
+                                           EqualityCase{40, 20, 3, -1040},
+                                           EqualityCase{30, 22, -1, 0, true}),
                          [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 }  // namespace
