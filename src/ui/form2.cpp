@@ -1,14 +1,17 @@
 #include "ui/form2.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
 #include <QButtonGroup>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -26,6 +29,52 @@ const char* const kProtocolFileFilter = "*.txt (*.txt)";
 const char* const kProtocolFileSuffix = "txt";
 
 namespace {
+
+// A long append goes in slices of about this many milliseconds, the time
+// looked at after every chunk of this many lines.
+constexpr qint64 kSliceMs = 30;
+constexpr std::size_t kLinesPerChunk = 2000;
+
+// Where the chunk of up to `lines` lines starting at `from` ends (just past
+// its last '\n'; the text ends with one).
+std::size_t ChunkEnd(const std::string& text, std::size_t from, std::size_t lines) {
+  const char* const data = text.data();
+  const char* const end = data + text.size();
+  const char* at = data + from;
+  for (std::size_t i = 0; i < lines && at < end; ++i) {
+    const void* lineBreak = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
+    at = lineBreak ? static_cast<const char*>(lineBreak) + 1 : end;
+  }
+  return static_cast<std::size_t>(at - data);
+}
+
+// The text as the memo gives it back once inserted: each of its line breaks
+// ("\r\n" being one) reads as '\n', a no-break space as a space.
+QString AsMemoReturnsIt(QString text) {
+  QChar* const data = text.data();
+  const qsizetype size = text.size();
+  qsizetype out = 0;
+  for (qsizetype i = 0; i < size; ++i) {
+    QChar c = data[i];
+    switch (c.unicode()) {
+      case u'\r':
+        if (i + 1 < size && data[i + 1] == u'\n') ++i;
+        c = u'\n';
+        break;
+      case QChar::LineSeparator:
+      case QChar::ParagraphSeparator:
+      case 0xFDD0:  // frame start
+      case 0xFDD1:  // frame end
+        c = u'\n';
+        break;
+      case QChar::Nbsp: c = u' '; break;
+      default: break;
+    }
+    data[out++] = c;
+  }
+  text.truncate(out);
+  return text;
+}
 
 QToolButton* MakeToolButton(QToolBar* bar, const char* name, const char* picture,
                             const QString& tip) {
@@ -99,6 +148,10 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Memo1->setUndoRedoEnabled(false);
   layout->addWidget(Memo1);
 
+  appendTimer_ = new QTimer(this);
+  appendTimer_->setInterval(0);
+  connect(appendTimer_, &QTimer::timeout, this, [this] { InsertPending(kSliceMs); });
+
   connect(ToolButton1, &QToolButton::clicked, this,
           [this] { RunHandler(this, [this] { ToolButton1Click(ToolButton1); }); });
   connect(ToolButton2, &QToolButton::clicked, this,
@@ -122,22 +175,90 @@ void TForm2::ShowWithoutBlocking() {
 }
 
 void TForm2::SetProtocol(const TextLines& lines) {
+  DropPending();
   Memo1->setPlainText(QString::fromStdString(lines.Text()));
 }
 
 void TForm2::AppendProtocol(const TextLines& lines) {
   if (lines.Count() == 0) return;
-  QString text = QString::fromStdString(lines.Text());
+  if (IsAppending()) {
+    // Behind the lines still waiting; they end with a line break.
+    pending_.erase(0, pendingFrom_);
+    pendingFrom_ = 0;
+    pending_ += lines.Text();
+    if (!Memo1->isReadOnly()) FinishAppending();
+    return;
+  }
   // A line the user left without its line break still ends before the new ones.
-  if (!Memo1->document()->lastBlock().text().isEmpty()) text.prepend(QLatin1Char('\n'));
+  const bool lineBreakFirst = !Memo1->document()->lastBlock().text().isEmpty();
+  if (lines.Count() <= kSynchronousAppendLines) {
+    QString text = QString::fromStdString(lines.Text());
+    if (lineBreakFirst) text.prepend(QLatin1Char('\n'));
+    QTextCursor cursor(Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    return;
+  }
+  pending_ = lines.Text();
+  pendingFrom_ = 0;
+  if (!Memo1->isReadOnly()) {
+    // Nobody types into a text that is still growing.
+    BusyCursor busy;
+    InsertPending(-1, lineBreakFirst);
+    return;
+  }
+  QWidget* const viewport = Memo1->viewport();
+  idleCursorSet_ = viewport->testAttribute(Qt::WA_SetCursor);
+  idleCursor_ = viewport->cursor();
+  viewport->setCursor(Qt::BusyCursor);
+  busyCursorShown_ = true;
+  InsertPending(kSliceMs, lineBreakFirst);
+  if (IsAppending()) appendTimer_->start();
+}
+
+void TForm2::FinishAppending() {
+  if (!IsAppending()) return;
+  BusyCursor busy;
+  InsertPending(-1);
+}
+
+void TForm2::InsertPending(qint64 budgetMs, bool lineBreakFirst) {
+  QElapsedTimer clock;
+  clock.start();
   QTextCursor cursor(Memo1->document());
   cursor.movePosition(QTextCursor::End);
-  cursor.insertText(text);
+  // One layout update for the whole slice.
+  cursor.beginEditBlock();
+  if (lineBreakFirst) cursor.insertText(QString(QLatin1Char('\n')));
+  while (IsAppending()) {
+    const std::size_t end = ChunkEnd(pending_, pendingFrom_, kLinesPerChunk);
+    cursor.insertText(QString::fromUtf8(pending_.data() + pendingFrom_,
+                                        static_cast<qsizetype>(end - pendingFrom_)));
+    pendingFrom_ = end;
+    if (budgetMs >= 0 && clock.elapsed() >= budgetMs) break;
+  }
+  cursor.endEditBlock();
+  if (!IsAppending()) DropPending();
+}
+
+void TForm2::DropPending() {
+  appendTimer_->stop();
+  std::string().swap(pending_);
+  pendingFrom_ = 0;
+  if (!busyCursorShown_) return;
+  busyCursorShown_ = false;
+  if (idleCursorSet_)
+    Memo1->viewport()->setCursor(idleCursor_);
+  else
+    Memo1->viewport()->unsetCursor();
 }
 
 QString TForm2::ProtocolText() const {
   QString text = Memo1->toPlainText();
   text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  if (IsAppending())
+    text += AsMemoReturnsIt(QString::fromUtf8(
+        pending_.data() + pendingFrom_, static_cast<qsizetype>(pending_.size() - pendingFrom_)));
   return text;
 }
 
@@ -149,6 +270,7 @@ void TForm2::ToolButton1Click(QObject* /*sender*/) {
 }
 
 void TForm2::ToolButton2Click(QObject* /*sender*/) {
+  FinishAppending();
   ToolButton2->setChecked(true);
   ToolButton4->setChecked(false);
   Memo1->setReadOnly(false);

@@ -2,14 +2,17 @@
 // Windows-1250 text file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
+#include <QCursor>
 #include <QWidget>
 
 #include "text/text_lines.h"
 
 class QButtonGroup;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -28,9 +31,17 @@ class TForm2 : public QWidget {
 
   // Replaces the memo's text by the lines.
   void SetProtocol(const TextLines& lines);
-  // Appends the lines below whatever the memo holds (edits included).
+  // Appends the lines below whatever the memo holds (edits included). Up to
+  // kSynchronousAppendLines lines go in at once; a longer text goes in slices
+  // from the event loop (the first one at once), so the window keeps painting
+  // and scrolling meanwhile. In edit mode everything goes in at once.
   void AppendProtocol(const TextLines& lines);
-  // The memo's whole text, one '\n' after every line that has one.
+  // Puts every line still waiting to be appended into the memo now.
+  void FinishAppending();
+  // Lines are still waiting to be appended.
+  bool IsAppending() const { return pendingFrom_ < pending_.size(); }
+  // The whole text, lines still waiting included, one '\n' after every line
+  // that has one.
   QString ProtocolText() const;
   // Shows the window without blocking and brings it to the front.
   void ShowWithoutBlocking();
@@ -44,11 +55,28 @@ class TForm2 : public QWidget {
   QToolButton* ToolButton4 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
 
+  // Longest text (in lines) that is appended in one piece.
+  static constexpr std::size_t kSynchronousAppendLines = 20000;
+
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Inserts waiting lines, whole lines a chunk at a time, until none is left
+  // or `budgetMs` is spent (negative: no limit).
+  void InsertPending(qint64 budgetMs, bool lineBreakFirst = false);
+  void DropPending();
+
   QButtonGroup* editGroup_ = nullptr;
+  // UTF-8 text still to be appended: pending_ from byte pendingFrom_ on,
+  // always whole lines.
+  std::string pending_;
+  std::size_t pendingFrom_ = 0;
+  QTimer* appendTimer_ = nullptr;
+  // The memo's cursor before it showed the busy one.
+  QCursor idleCursor_;
+  bool idleCursorSet_ = false;
+  bool busyCursorShown_ = false;
   bool centred_ = false;
   std::string coordinateFile_;
 };

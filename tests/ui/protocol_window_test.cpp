@@ -4,8 +4,11 @@
 #include <csignal>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTimer>
 
 #include "ui_test_support.h"
 
@@ -16,6 +19,26 @@ TextLines Lines(std::initializer_list<const char*> lines) {
   TextLines result;
   for (const char* line : lines) result.AppendLine(line);
   return result;
+}
+
+// A section too long to go in at once, long enough for several slices even
+// on a fast machine: "bod 1", "bod 2", ..., then `tail`.
+TextLines LongSection(std::initializer_list<const char*> tail = {}) {
+  TextLines result;
+  const std::size_t count = 4 * TForm2::kSynchronousAppendLines;
+  for (std::size_t i = 1; i <= count; ++i) result.AppendLine("bod " + std::to_string(i));
+  for (const char* line : tail) result.AppendLine(line);
+  return result;
+}
+
+// What the memo holds after `lines` went in at once below `before`.
+QString AppendedAtOnce(const QString& before, const TextLines& lines) {
+  QPlainTextEdit memo;
+  memo.setPlainText(before);
+  QTextCursor cursor(memo.document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(QStringLiteral("\n") + QString::fromStdString(lines.Text()));
+  return memo.toPlainText();
 }
 
 class ProtocolWindowTest : public WindowTest {
@@ -39,6 +62,13 @@ class ProtocolWindowTest : public WindowTest {
         QApplication::sendEvent(protocol_->Memo1, &event);
       }
     }
+  }
+  // Spins the event loop until the memo holds every line.
+  void FinishFromEventLoop() {
+    QElapsedTimer clock;
+    clock.start();
+    while (protocol_->IsAppending() && clock.elapsed() < 60000) QApplication::processEvents();
+    EXPECT_FALSE(protocol_->IsAppending());
   }
   // The save failed with one error box and changed neither the file nor the window.
   void ExpectFailedSave(const QString& path, const std::string& oldBytes) {
@@ -104,6 +134,77 @@ TEST_F(ProtocolWindowTest, AppendedLinesGoBelowTheEditedText) {
   protocol_->SetProtocol(TextLines());
   protocol_->AppendProtocol(Lines({"x"}));
   EXPECT_EQ(protocol_->ProtocolText(), QStringLiteral("x\n"));
+}
+
+TEST_F(ProtocolWindowTest, LongSectionShowsAtOnceAndGoesInWholeFromTheEventLoop) {
+  // The last line left without its line break, then a long section with
+  // characters the memo reads back changed, and a short one queued behind.
+  protocol_->SetProtocol(Lines({"první", "druhý"}));
+  Click(protocol_->ToolButton2);
+  TypeAtEnd(QStringLiteral("!"), true);
+  Click(protocol_->ToolButton4);
+  const TextLines section = LongSection({"a\rb", "c\r", "\xC2\xA0\xC3\xBA\xE2\x80\xA9x"});
+  const TextLines queued = Lines({"za", "ní"});
+  QWidget* const viewport = protocol_->Memo1->viewport();
+  const Qt::CursorShape idle = viewport->cursor().shape();
+
+  protocol_->AppendProtocol(section);
+  ASSERT_TRUE(protocol_->IsAppending());
+  const QTextDocument* const document = protocol_->Memo1->document();
+  EXPECT_EQ(document->findBlockByNumber(1).text(), QStringLiteral("druhý!"));
+  EXPECT_EQ(document->findBlockByNumber(2).text(), QStringLiteral("bod 1"));
+  EXPECT_LT(document->blockCount(), static_cast<int>(section.Count()));
+  EXPECT_EQ(viewport->cursor().shape(), Qt::BusyCursor);
+  protocol_->AppendProtocol(queued);
+  const QString whole =
+      AppendedAtOnce(QStringLiteral("první\ndruhý!"), section) + QString::fromUtf8("za\nní\n");
+  EXPECT_EQ(protocol_->ProtocolText(), whole);
+
+  // The event loop turns between slices while lines are still going in.
+  int turnsWhileAppending = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout,
+                   [&] { turnsWhileAppending += protocol_->IsAppending(); });
+  probe.start(0);
+  FinishFromEventLoop();
+  EXPECT_GE(turnsWhileAppending, 1);
+  EXPECT_EQ(protocol_->Memo1->toPlainText(), whole);
+  EXPECT_EQ(protocol_->ProtocolText(), whole);
+  EXPECT_EQ(viewport->cursor().shape(), idle);
+}
+
+TEST_F(ProtocolWindowTest, SaveEditAndNewProtocolWhileLinesAreStillGoingIn) {
+  const TextLines section = LongSection();
+  std::string saved = "hlava\r\n";
+  for (const std::string& line : section.Lines()) saved += line + "\r\n";
+  const QString path = folder_.filePath(QStringLiteral("p.txt"));
+
+  // A save takes every line without waiting for them.
+  protocol_->SetProtocol(Lines({"hlava"}));
+  protocol_->AppendProtocol(section);
+  Save(path);
+  EXPECT_TRUE(protocol_->IsAppending());
+  EXPECT_EQ(ReadBytes(path), saved);
+
+  // Edit mode puts every line in first.
+  Click(protocol_->ToolButton2);
+  EXPECT_FALSE(protocol_->IsAppending());
+  EXPECT_FALSE(protocol_->Memo1->isReadOnly());
+  EXPECT_EQ(protocol_->Memo1->document()->blockCount(), static_cast<int>(section.Count()) + 2);
+  // ... and so does an append in edit mode.
+  protocol_->AppendProtocol(section);
+  EXPECT_FALSE(protocol_->IsAppending());
+  EXPECT_EQ(protocol_->Memo1->document()->blockCount(), 2 * static_cast<int>(section.Count()) + 2);
+
+  // A new protocol drops the lines still waiting.
+  Click(protocol_->ToolButton4);
+  protocol_->AppendProtocol(section);
+  ASSERT_TRUE(protocol_->IsAppending());
+  protocol_->SetProtocol(Lines({"nový"}));
+  EXPECT_FALSE(protocol_->IsAppending());
+  FinishFromEventLoop();
+  EXPECT_EQ(protocol_->ProtocolText(), QStringLiteral("nový\n"));
+  EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 TEST_F(ProtocolWindowTest, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
