@@ -243,7 +243,8 @@ inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   const Extended x = p.SourceX;
   const Extended y = p.SourceY;
   const Extended z = p.SourceZ;
-  const Extended m = ValueOf(a.m);
+  // Without a scale m is exactly 1, and 1 times a value is that value.
+  const Extended m = kWithScale ? ValueOf(a.m) : 1.0L;
   const auto& t = a.t;
   const Extended xco = x * ValueOf(t.co);
   const Extended yco = y * ValueOf(t.co);
