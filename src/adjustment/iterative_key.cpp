@@ -246,34 +246,39 @@ inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   // Without a scale m is exactly 1, and 1 times a value is that value.
   const Extended m = kWithScale ? ValueOf(a.m) : 1.0L;
   const auto& t = a.t;
-  const Extended xco = x * ValueOf(t.co);
-  const Extended yco = y * ValueOf(t.co);
-  const Extended zco = z * ValueOf(t.co);
-  const Extended xcosk = xco * ValueOf(t.sk);  // -x co sk = -xcosk
-  const Extended ycock = yco * ValueOf(t.ck);
-  const Extended zso = z * ValueOf(t.so);
-  const Extended xr11yr12 = x * ValueOf(a.r11) + y * ValueOf(a.r12);
-  const Extended sX = xr11yr12 + ValueOf(a.r13) * z;
-  const Extended sY = ValueOf(a.r21) * x + ValueOf(a.r22) * y + ValueOf(a.r23) * z;
-  const Extended sZ = ValueOf(a.r31) * x + ValueOf(a.r32) * y + ValueOf(a.r33) * z;
-
   Row& rx = row[0];
-  StoreValue(rx.angle[0], ValueOf(a.ms) * (-xcosk + ycock + zso));
-  StoreValue(rx.angle[1], m * (x * ValueOf(a.phiX) + y * ValueOf(a.phiY) - zco * ValueOf(t.cp)));
+  Row& ry = row[1];
+  Row& rz = row[2];
+  // The values are formed in groups, each of which ends the life of the
+  // products it shares, so that few of them wait in 80-bit spill slots.
+  {
+    const Extended xco = x * ValueOf(t.co);
+    const Extended yco = y * ValueOf(t.co);
+    StoreValue(ry.angle[2], m * (-(xco * ValueOf(t.ck)) - yco * ValueOf(t.sk)));
+    const Extended xcosk = xco * ValueOf(t.sk);  // -x co sk = -xcosk
+    const Extended ycock = yco * ValueOf(t.ck);
+    const Extended zso = z * ValueOf(t.so);
+    StoreValue(rx.angle[0], ValueOf(a.ms) * (-xcosk + ycock + zso));
+    StoreValue(rz.angle[0], ValueOf(a.mc) * (xcosk - ycock - zso));
+  }
+  const Extended xr11yr12 = x * ValueOf(a.r11) + y * ValueOf(a.r12);
+  {
+    const Extended zco = z * ValueOf(t.co);
+    StoreValue(rx.angle[1], m * (x * ValueOf(a.phiX) + y * ValueOf(a.phiY) - zco * ValueOf(t.cp)));
+    StoreValue(ry.angle[0],
+               m * (x * ValueOf(t.so) * ValueOf(t.sk) - y * ValueOf(t.so) * ValueOf(t.ck) + zco));
+    StoreValue(rz.angle[1], m * (xr11yr12 - zco * ValueOf(t.sp)));
+  }
   StoreValue(rx.angle[2], m * (x * ValueOf(a.kappaX) + y * ValueOf(a.r11)));
+  StoreValue(rz.angle[2], m * (x * ValueOf(a.kappaZX) + y * ValueOf(a.r31)));
+  StoreValue(ry.angle[1], 0);
+  const Extended sX = xr11yr12 + ValueOf(a.r13) * z;
   StoreValue(rx.scale, kWithScale ? sX : 0);
   StoreValue(rx.misclosure, (ValueOf(a.tX) + m * sX) - p.TargetX);
-  Row& ry = row[1];
-  StoreValue(ry.angle[0],
-             m * (x * ValueOf(t.so) * ValueOf(t.sk) - y * ValueOf(t.so) * ValueOf(t.ck) + zco));
-  StoreValue(ry.angle[1], 0);
-  StoreValue(ry.angle[2], m * (-(xco * ValueOf(t.ck)) - yco * ValueOf(t.sk)));
+  const Extended sY = ValueOf(a.r21) * x + ValueOf(a.r22) * y + ValueOf(a.r23) * z;
   StoreValue(ry.scale, kWithScale ? sY : 0);
   StoreValue(ry.misclosure, (ValueOf(a.tY) + m * sY) - p.TargetY);
-  Row& rz = row[2];
-  StoreValue(rz.angle[0], ValueOf(a.mc) * (xcosk - ycock - zso));
-  StoreValue(rz.angle[1], m * (xr11yr12 - zco * ValueOf(t.sp)));
-  StoreValue(rz.angle[2], m * (x * ValueOf(a.kappaZX) + y * ValueOf(a.r31)));
+  const Extended sZ = ValueOf(a.r31) * x + ValueOf(a.r32) * y + ValueOf(a.r33) * z;
   StoreValue(rz.scale, kWithScale ? sZ : 0);
   StoreValue(rz.misclosure, (ValueOf(a.tZ) + m * sZ) - p.TargetZ);
 }
@@ -410,9 +415,11 @@ Row* MakeRowsAndNormal(const TSeznam& s, Row* const rows, Extended (&nn)[7][7]) 
 // split exactly (it raises overflow or underflow).
 constexpr int kSplitSpoilers = kFaultFlags | FE_UNDERFLOW;
 
+// `usedCount`, when not negative, is s.GetUsedCount().
 template <bool kWithScale>
-StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr) {
-  const int32_t n = s.GetUsedCount();
+StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr,
+                    int32_t usedCount = -1) {
+  const int32_t n = usedCount >= 0 ? usedCount : s.GetUsedCount();
   if (n < 3 || n > kMaxUsedPoints) return StepOutcome::Skipped;
   const std::size_t rowCount = static_cast<std::size_t>(3) * static_cast<std::size_t>(n);
 
@@ -552,7 +559,8 @@ StepOutcome LeaveOneOutFirstStep::RunLater(int32_t position, TSeznam& t, Extende
     return withScale_ ? RunStep<true>(t, m0) : RunStep<false>(t, m0);
   }
   const Extended largest = position == largestAt_ ? secondLargest_ : largest_;
-  return withScale_ ? RunStep<true>(t, m0, &largest) : RunStep<false>(t, m0, &largest);
+  return withScale_ ? RunStep<true>(t, m0, &largest, count_ - 1)
+                    : RunStep<false>(t, m0, &largest, count_ - 1);
 }
 
 bool TSeznam::IterateSimilarity() {

@@ -88,7 +88,7 @@ class LeaveOneOutFirstStep {
   // point left out and the same working parameters.
   StepOutcome Run(Cursor& cursor, int32_t position, TSeznam& t, Extended& m0) const;
   // A later step of that run: the ordinary step, with the largest coordinate
-  // magnitude of the remaining points known.
+  // magnitude and the count of the remaining points known.
   StepOutcome RunLater(int32_t position, TSeznam& t, Extended& m0) const;
 
  private:
