@@ -74,18 +74,21 @@ void AddToNormal(Extended (&nn)[7][7], const Row* begin, const Row* end) {
     }
     nn[0][6] = n06, nn[1][6] = n16, nn[2][6] = n26, nn[6][6] = n66;
   }
-  // The translation columns: the row of equation e only.
+  // The translation columns: the row of equation e only. Their diagonal
+  // element adds 1 per row; it holds a whole number far below 2^64, so
+  // adding the count of rows at once gives the same value.
+  const Extended points = static_cast<Extended>((end - begin) / 3);
   for (int e = 0; e < 3; ++e) {
     const int c = 3 + e;
-    Extended a0 = nn[0][c], a1 = nn[1][c], a2 = nn[2][c], ones = nn[c][c], sc = nn[c][6];
+    Extended a0 = nn[0][c], a1 = nn[1][c], a2 = nn[2][c], sc = nn[c][6];
     for (const Row* d = begin + e; d < end; d += 3) {
       a0 += ValueOf(d->angle[0]) * 1;
       if (e != 1) a1 += ValueOf(d->angle[1]) * 1;
       a2 += ValueOf(d->angle[2]) * 1;
-      ones += 1 * 1;
       if (kWithScale) sc += 1 * ValueOf(d->scale);
     }
-    nn[0][c] = a0, nn[1][c] = a1, nn[2][c] = a2, nn[c][c] = ones, nn[c][6] = sc;
+    nn[0][c] = a0, nn[1][c] = a1, nn[2][c] = a2, nn[c][6] = sc;
+    nn[c][c] += points;
   }
 }
 
@@ -132,10 +135,11 @@ inline void AddToCorrection(Extended (&dx)[7], const Extended* qd, const Row* be
 constexpr std::ptrdiff_t kBlockPoints = 64;
 
 // Residual (A dx)(r) - l(r) of a row of equation kEq.
+// The sum begins with its first product rather than 0 plus it: they differ
+// only in the sign of a zero, and the residual is only ever squared.
 template <bool kWithScale, int kEq, class Row>
 inline Extended Residual(const Extended (&dx)[7], const Row& d) {
-  Extended adx = 0;
-  adx += ValueOf(d.angle[0]) * dx[0];
+  Extended adx = ValueOf(d.angle[0]) * dx[0];
   if (kEq != 1) adx += ValueOf(d.angle[1]) * dx[1];
   adx += ValueOf(d.angle[2]) * dx[2];
   adx += 1 * dx[3 + kEq];
