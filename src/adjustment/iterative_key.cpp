@@ -237,54 +237,78 @@ StepPoint MakeStepPoint(const TSeznam& s) {
   return a;
 }
 
+// A step parameter read where it is used. A split value is rebuilt from its
+// two halves at every use: the compiler would otherwise rebuild it once,
+// outside the point loop, and read it back from an 80-bit spill slot at
+// every point, and an 80-bit load costs several additions. On x87 the
+// rebuild is written out so that it stays where it is written; it rounds as
+// hi + lo does.
+inline Extended Operand(Extended v) { return v; }
+inline Extended Operand(const SplitValue& v) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && __LDBL_MANT_DIG__ == 64
+  Extended r;
+  asm volatile("fldl %1\n\tfaddl %2" : "=t"(r) : "m"(v.hi), "m"(v.lo));
+  return r;
+#else
+  return ValueOf(v);
+#endif
+}
+
 // Rows 3k-2, 3k-1, 3k of A for a used point (X, Y, Z equations): the values
-// of DXdOmega ... ModelZ (geometry.h) with their common products formed
-// once. Only exact identities are used: a product with a negated factor is
-// the negated product, and a product or sum does not depend on the order of
-// its two operands.
+// of DXdOmega ... ModelZ (geometry.h). Only exact identities are used: a
+// product with a negated factor is the negated product, and a product or sum
+// does not depend on the order of its two operands. A product that several
+// values share is formed again for each group that uses it, from the same
+// operands, which gives the same value: that is cheaper than keeping it in
+// an 80-bit spill slot, since the point's coordinates take three of the
+// eight x87 registers.
 template <bool kWithScale, class Point, class Row>
 inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   const Extended x = p.SourceX;
   const Extended y = p.SourceY;
   const Extended z = p.SourceZ;
   // Without a scale m is exactly 1, and 1 times a value is that value.
-  const Extended m = kWithScale ? ValueOf(a.m) : 1.0L;
+  auto m = [&a] { return kWithScale ? Operand(a.m) : 1.0L; };
   const auto& t = a.t;
   Row& rx = row[0];
   Row& ry = row[1];
   Row& rz = row[2];
-  // The values are formed in groups, each of which ends the life of the
-  // products it shares, so that few of them wait in 80-bit spill slots.
+  StoreValue(ry.angle[2],
+             m() * (-((x * Operand(t.co)) * Operand(t.ck)) - (y * Operand(t.co)) * Operand(t.sk)));
   {
-    const Extended xco = x * ValueOf(t.co);
-    const Extended yco = y * ValueOf(t.co);
-    StoreValue(ry.angle[2], m * (-(xco * ValueOf(t.ck)) - yco * ValueOf(t.sk)));
-    const Extended xcosk = xco * ValueOf(t.sk);  // -x co sk = -xcosk
-    const Extended ycock = yco * ValueOf(t.ck);
-    const Extended zso = z * ValueOf(t.so);
-    StoreValue(rx.angle[0], ValueOf(a.ms) * (-xcosk + ycock + zso));
-    StoreValue(rz.angle[0], ValueOf(a.mc) * (xcosk - ycock - zso));
+    const Extended xcosk = (x * Operand(t.co)) * Operand(t.sk);  // -x co sk = -xcosk
+    const Extended ycock = (y * Operand(t.co)) * Operand(t.ck);
+    const Extended zso = z * Operand(t.so);
+    StoreValue(rx.angle[0], Operand(a.ms) * (-xcosk + ycock + zso));
+    StoreValue(rz.angle[0], Operand(a.mc) * (xcosk - ycock - zso));
   }
-  const Extended xr11yr12 = x * ValueOf(a.r11) + y * ValueOf(a.r12);
   {
-    const Extended zco = z * ValueOf(t.co);
-    StoreValue(rx.angle[1], m * (x * ValueOf(a.phiX) + y * ValueOf(a.phiY) - zco * ValueOf(t.cp)));
+    const Extended zco = z * Operand(t.co);
+    StoreValue(rx.angle[1],
+               m() * (x * Operand(a.phiX) + y * Operand(a.phiY) - zco * Operand(t.cp)));
     StoreValue(ry.angle[0],
-               m * (x * ValueOf(t.so) * ValueOf(t.sk) - y * ValueOf(t.so) * ValueOf(t.ck) + zco));
-    StoreValue(rz.angle[1], m * (xr11yr12 - zco * ValueOf(t.sp)));
+               m() * (x * Operand(t.so) * Operand(t.sk) - y * Operand(t.so) * Operand(t.ck) + zco));
+    StoreValue(rz.angle[1],
+               m() * ((x * Operand(a.r11) + y * Operand(a.r12)) - zco * Operand(t.sp)));
   }
-  StoreValue(rx.angle[2], m * (x * ValueOf(a.kappaX) + y * ValueOf(a.r11)));
-  StoreValue(rz.angle[2], m * (x * ValueOf(a.kappaZX) + y * ValueOf(a.r31)));
+  StoreValue(rx.angle[2], m() * (x * Operand(a.kappaX) + y * Operand(a.r11)));
+  StoreValue(rz.angle[2], m() * (x * Operand(a.kappaZX) + y * Operand(a.r31)));
   StoreValue(ry.angle[1], 0);
-  const Extended sX = xr11yr12 + ValueOf(a.r13) * z;
-  StoreValue(rx.scale, kWithScale ? sX : 0);
-  StoreValue(rx.misclosure, (ValueOf(a.tX) + m * sX) - p.TargetX);
-  const Extended sY = ValueOf(a.r21) * x + ValueOf(a.r22) * y + ValueOf(a.r23) * z;
-  StoreValue(ry.scale, kWithScale ? sY : 0);
-  StoreValue(ry.misclosure, (ValueOf(a.tY) + m * sY) - p.TargetY);
-  const Extended sZ = ValueOf(a.r31) * x + ValueOf(a.r32) * y + ValueOf(a.r33) * z;
-  StoreValue(rz.scale, kWithScale ? sZ : 0);
-  StoreValue(rz.misclosure, (ValueOf(a.tZ) + m * sZ) - p.TargetZ);
+  {
+    const Extended sX = (x * Operand(a.r11) + y * Operand(a.r12)) + Operand(a.r13) * z;
+    StoreValue(rx.scale, kWithScale ? sX : 0);
+    StoreValue(rx.misclosure, (Operand(a.tX) + m() * sX) - p.TargetX);
+  }
+  {
+    const Extended sY = Operand(a.r21) * x + Operand(a.r22) * y + Operand(a.r23) * z;
+    StoreValue(ry.scale, kWithScale ? sY : 0);
+    StoreValue(ry.misclosure, (Operand(a.tY) + m() * sY) - p.TargetY);
+  }
+  {
+    const Extended sZ = Operand(a.r31) * x + Operand(a.r32) * y + Operand(a.r33) * z;
+    StoreValue(rz.scale, kWithScale ? sZ : 0);
+    StoreValue(rz.misclosure, (Operand(a.tZ) + m() * sZ) - p.TargetZ);
+  }
 }
 
 // A row range of the design matrix.
