@@ -237,23 +237,6 @@ StepPoint MakeStepPoint(const TSeznam& s) {
   return a;
 }
 
-// A step parameter read where it is used. A split value is rebuilt from its
-// two halves at every use: the compiler would otherwise rebuild it once,
-// outside the point loop, and read it back from an 80-bit spill slot at
-// every point, and an 80-bit load costs several additions. On x87 the
-// rebuild is written out so that it stays where it is written; it rounds as
-// hi + lo does.
-inline Extended Operand(Extended v) { return v; }
-inline Extended Operand(const SplitValue& v) {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && __LDBL_MANT_DIG__ == 64
-  Extended r;
-  asm volatile("fldl %1\n\tfaddl %2" : "=t"(r) : "m"(v.hi), "m"(v.lo));
-  return r;
-#else
-  return ValueOf(v);
-#endif
-}
-
 // Rows 3k-2, 3k-1, 3k of A for a used point (X, Y, Z equations): the values
 // of DXdOmega ... ModelZ (geometry.h). Only exact identities are used: a
 // product with a negated factor is the negated product, and a product or sum
@@ -263,7 +246,7 @@ inline Extended Operand(const SplitValue& v) {
 // an 80-bit spill slot, since the point's coordinates take three of the
 // eight x87 registers.
 template <bool kWithScale, class Point, class Row>
-inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
+[[gnu::always_inline]] inline void MakeRows(const TIdentickyBod& p, const Point& a, Row* row) {
   const Extended x = p.SourceX;
   const Extended y = p.SourceY;
   const Extended z = p.SourceZ;
