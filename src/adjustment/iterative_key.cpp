@@ -271,17 +271,15 @@ template <bool kWithScale, class Point, class Row>
                m() * (x * Operand(a.phiX) + y * Operand(a.phiY) - zco * Operand(t.cp)));
     StoreValue(ry.angle[0],
                m() * (x * Operand(t.so) * Operand(t.sk) - y * Operand(t.so) * Operand(t.ck) + zco));
-    StoreValue(rz.angle[1],
-               m() * ((x * Operand(a.r11) + y * Operand(a.r12)) - zco * Operand(t.sp)));
+    const Extended xr11yr12 = x * Operand(a.r11) + y * Operand(a.r12);
+    StoreValue(rz.angle[1], m() * (xr11yr12 - zco * Operand(t.sp)));
+    const Extended sX = xr11yr12 + Operand(a.r13) * z;
+    StoreValue(rx.scale, kWithScale ? sX : 0);
+    StoreValue(rx.misclosure, (Operand(a.tX) + m() * sX) - p.TargetX);
   }
   StoreValue(rx.angle[2], m() * (x * Operand(a.kappaX) + y * Operand(a.r11)));
   StoreValue(rz.angle[2], m() * (x * Operand(a.kappaZX) + y * Operand(a.r31)));
   StoreValue(ry.angle[1], 0);
-  {
-    const Extended sX = (x * Operand(a.r11) + y * Operand(a.r12)) + Operand(a.r13) * z;
-    StoreValue(rx.scale, kWithScale ? sX : 0);
-    StoreValue(rx.misclosure, (Operand(a.tX) + m() * sX) - p.TargetX);
-  }
   {
     const Extended sY = Operand(a.r21) * x + Operand(a.r22) * y + Operand(a.r23) * z;
     StoreValue(ry.scale, kWithScale ? sY : 0);
