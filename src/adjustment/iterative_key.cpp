@@ -274,20 +274,19 @@ template <bool kWithScale, class Point, class Row>
     const Extended xr11yr12 = x * Operand(a.r11) + y * Operand(a.r12);
     StoreValue(rz.angle[1], m() * (xr11yr12 - zco * Operand(t.sp)));
     const Extended sX = xr11yr12 + Operand(a.r13) * z;
-    StoreValue(rx.scale, kWithScale ? sX : 0);
+    if (kWithScale) StoreValue(rx.scale, sX);
     StoreValue(rx.misclosure, (Operand(a.tX) + m() * sX) - p.TargetX);
   }
   StoreValue(rx.angle[2], m() * (x * Operand(a.kappaX) + y * Operand(a.r11)));
   StoreValue(rz.angle[2], m() * (x * Operand(a.kappaZX) + y * Operand(a.r31)));
-  StoreValue(ry.angle[1], 0);
   {
     const Extended sY = Operand(a.r21) * x + Operand(a.r22) * y + Operand(a.r23) * z;
-    StoreValue(ry.scale, kWithScale ? sY : 0);
+    if (kWithScale) StoreValue(ry.scale, sY);
     StoreValue(ry.misclosure, (Operand(a.tY) + m() * sY) - p.TargetY);
   }
   {
     const Extended sZ = Operand(a.r31) * x + Operand(a.r32) * y + Operand(a.r33) * z;
-    StoreValue(rz.scale, kWithScale ? sZ : 0);
+    if (kWithScale) StoreValue(rz.scale, sZ);
     StoreValue(rz.misclosure, (Operand(a.tZ) + m() * sZ) - p.TargetZ);
   }
 }

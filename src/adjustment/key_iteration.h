@@ -79,8 +79,9 @@ inline Extended Operand(const SplitValue& v) {
 }
 
 // Free coefficients of one design row of the iterative keys: the three angle
-// columns and the scale column (unused by the congruence key), and the
-// misclosure.
+// columns and the scale column, and the misclosure. The Y row's Phi
+// coefficient (always 0) and the congruence key's scale column are never
+// written or read.
 template <class V>
 struct DesignRowOf {
   V angle[3];
