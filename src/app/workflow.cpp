@@ -100,10 +100,10 @@ bool Workflow::SaveKeyExport(const std::string& path, std::string& error) const 
   return false;
 }
 
-bool Workflow::SwitchOffNumber(int32_t number) {
+bool Workflow::SwitchOffName(const std::string& name) {
   bool found = false;
   for (TIdentickyBod& point : seznam_.IdenticalPoints) {
-    if (point.Number == number) {
+    if (point.Name == name) {
       point.Used = false;
       found = true;
     }

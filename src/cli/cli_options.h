@@ -19,7 +19,7 @@ inline constexpr int kExitCannotOpen = 5;    // coordinate file cannot be opened
 
 struct CliOptions {
   TTypTransformace type = kGeneralAffine;
-  std::vector<int32_t> excluded;  // point numbers to switch off, in the order given
+  std::vector<std::string> excluded;  // point names to switch off, in the order given
   bool transform = false;
   bool hasOutput = false;
   std::string outputFile;

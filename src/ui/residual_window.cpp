@@ -110,7 +110,7 @@ void ResidualPlot::SetData(const KeyQuality& quality, std::vector<std::array<Ext
   points_.clear();
   for (std::size_t i = 0; i < quality.Residuals.size() && i < targetXY.size(); ++i) {
     const PointResidual& r = quality.Residuals[i];
-    points_.push_back({r.Number, r.Used, static_cast<double>(targetXY[i][0]),
+    points_.push_back({r.Name, r.Used, static_cast<double>(targetXY[i][0]),
                        static_cast<double>(targetXY[i][1]), static_cast<double>(r.V[0]),
                        static_cast<double>(r.V[1]), r});
   }
@@ -167,8 +167,7 @@ QString ResidualPlot::ToolTipAt(const QPointF& position) const {
   if (best < 0) return {};
   const Point& p = points_[static_cast<std::size_t>(best)];
   const std::vector<std::string> v = ResidualTexts(p.residual);
-  QString text = QString("Bod %1%2\n")
-                     .arg(Q(FormatInteger(p.number)), best == suspicious_ ? " (podezřelý)" : "");
+  QString text = QString("Bod %1%2\n").arg(Q(p.name), best == suspicious_ ? " (podezřelý)" : "");
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
   for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
   text += QString("použit: ") + UsedText(p.used);
@@ -263,7 +262,7 @@ void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
     const QPointF at = f.Map(p.x, p.y);
     painter.setPen(static_cast<int>(i) == suspicious_ ? kSuspiciousColour : QColor(40, 40, 40));
     painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
-                     Q(FormatInteger(p.number)));
+                     Q(p.name));
   }
   painter.setClipping(false);
 
@@ -408,7 +407,7 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
   ResidualTable->setRowCount(static_cast<int>(residuals.size()));
   for (int row = 0; row < static_cast<int>(residuals.size()); ++row) {
     const PointResidual& r = residuals[static_cast<std::size_t>(row)];
-    ResidualTable->setItem(row, 0, Item(Q(FormatInteger(r.Number))));
+    ResidualTable->setItem(row, 0, Item(Q(r.Name)));
     const std::vector<std::string> v = ResidualTexts(r);
     for (int k = 0; k < 5; ++k)
       ResidualTable->setItem(row, k + 1, Item(Q(v[static_cast<std::size_t>(k)])));

@@ -51,7 +51,7 @@ class ResidualPlot : public QWidget {
 
  private:
   struct Point {
-    int32_t number;
+    std::string name;
     bool used;
     double x, y;    // target X (north), target Y (east)
     double vx, vy;  // residuals in X and Y
