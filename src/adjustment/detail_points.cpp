@@ -16,7 +16,11 @@ namespace {
 // ("4201.0"); any other name is written as it is.
 void AppendDetailName(std::string& buffer, const std::string& name, const std::string& separator) {
   if (const std::optional<int32_t> number = NameAsNumber(name)) {
-    AppendFixed(buffer, static_cast<Extended>(*number), 6, 1, separator);
+    // Six significant digits keep the numbers below a million as they always
+    // were; a larger number would lose its digits to an exponent, so it
+    // takes all of them.
+    const int digits = *number >= 1000000 || *number <= -1000000 ? 15 : 6;
+    AppendFixed(buffer, static_cast<Extended>(*number), digits, 1, separator);
   } else {
     buffer += name;
   }
