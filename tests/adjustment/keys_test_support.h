@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "adjustment/key_iteration.h"
+#include "adjustment/key_optimum.h"
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 
@@ -228,6 +229,8 @@ inline void RefAdjustIterative(TSeznam& s, bool withScale) {
   }
   s.KeyValid = RefIterate(s, withScale);
   if (!s.KeyValid) return;
+  const CentredSums sums = SumsOfUsedPoints(s);
+  SettleAtOptimum(s, withScale, sums);
   std::tie(s.M0, s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY, s.TranslationZ) =
       std::tie(s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa, s.IterTranslationX,
                s.IterTranslationY, s.IterTranslationZ);
@@ -241,6 +244,9 @@ inline void RefAdjustIterative(TSeznam& s, bool withScale) {
   RefLeaveOneOut(s, [&](TIdentickyBod& p) {
     RefEstimateFromAffine(s);
     p.M0WithoutValid = RefIterate(s, withScale);
+    if (p.M0WithoutValid) {
+      SettleAtOptimum(s, withScale, n - 1 >= 4 ? SumsWithout(sums, s, p) : SumsOfUsedPoints(s));
+    }
     p.M0Without = s.IterM0;
   });
 }

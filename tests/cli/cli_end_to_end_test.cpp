@@ -107,6 +107,13 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "cs_CZ.UTF-8",
        0,
        done},
+      // Model coordinates at about 25 times the ground scale: the least-squares
+      // similarity key, whose m0 its residuals confirm.
+      {"affine_photogrammetry_similarity.C.out",
+       {"-t", "similarity", "--residuals", "examples/affine_photogrammetry.txt"},
+       "C",
+       0,
+       ""},
       {"three_points_similarity.C.out",
        {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
        "C",
