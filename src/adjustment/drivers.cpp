@@ -428,8 +428,11 @@ void TSeznam::AdjustAffine() {
     } else {
       completed = LeaveEachOutInParallel(
           *this,
-          []() {
-            return [](TSeznam& t, int32_t, Extended& m0) {
+          [n]() {
+            return [n](TSeznam& t, int32_t, Extended& m0) {
+              // Four remaining points fit any affine key exactly: their m0 of
+              // 0 says nothing about the point left out.
+              if (n - 1 <= 4) return false;
               const bool r = t.ComputeAffineKey();
               if (r) m0 = t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)].M0Without;
               return r;

@@ -215,7 +215,11 @@ void RefLeaveOneOut(TSeznam& s, F diagnose) {
 inline void RefAdjustAffine(TSeznam& s) {
   s.LeaveOut(-1);
   s.KeyValid = RefAffineKey(s);
-  if (s.KeyValid) RefLeaveOneOut(s, [&](TIdentickyBod& p) { p.M0WithoutValid = RefAffineKey(s); });
+  // Four remaining points leave no redundancy: no diagnostics.
+  if (s.KeyValid) {
+    RefLeaveOneOut(
+        s, [&](TIdentickyBod& p) { p.M0WithoutValid = s.GetUsedCount() >= 5 && RefAffineKey(s); });
+  }
 }
 
 inline void RefAdjustIterative(TSeznam& s, bool withScale) {

@@ -114,6 +114,13 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "C",
        0,
        ""},
+      // Saved "UTF-8 with BOM"; five points leave no redundancy without one of
+      // them; detail-point numbers of a million and more.
+      {"five_points_bom_affine.C.out",
+       {"--transform", "tests/data/cli/five_points_bom.txt"},
+       "C",
+       0,
+       done},
       {"three_points_similarity.C.out",
        {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
        "C",
