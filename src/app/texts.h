@@ -26,6 +26,10 @@ inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
+inline constexpr const char* kApplyKeyItem = "&Transformovat klíčem…";
+// The heading of a section transformed from the target system back.
+inline constexpr const char* kInverseSectionHeading = "Zpětná transformace podrobných bodů :";
 
 // ternavo-cli's labels of the two result lines.
 inline constexpr const char* kM0Caption = "Střední chyba jednotková: ";
