@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace ternavo {
 
@@ -50,6 +51,26 @@ bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
   }
 }
 
+// A decimal number with "." or "," as the separator, nothing else in the
+// text; the same in every locale.
+bool ParseDecimal(std::string text, Extended& value) {
+  for (char& c : text) {
+    if (c == ',') c = '.';
+  }
+  if (text.empty() || text[0] == '+') return false;
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(text.data(), last, value);
+  return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// The level of the outlier tests: a fraction (0.05) or a percentage (5%).
+bool ParseAlpha(const std::string& text, Extended& alpha) {
+  const bool percent = !text.empty() && text.back() == '%';
+  if (!ParseDecimal(percent ? text.substr(0, text.size() - 1) : text, alpha)) return false;
+  if (percent) alpha /= 100;
+  return alpha > 0 && alpha < 1;
+}
+
 // Splits "--name=value"; value stays empty without '='.
 void SplitLongOption(const std::string& arg, std::string& name, std::string& value,
                      bool& hasValue) {
@@ -57,6 +78,34 @@ void SplitLongOption(const std::string& arg, std::string& name, std::string& val
   hasValue = eq != std::string::npos;
   name = hasValue ? arg.substr(0, eq) : arg;
   value = hasValue ? arg.substr(eq + 1) : std::string();
+}
+
+// Applying a saved key computes nothing: the options of a computation do
+// not go with it, and --inverse needs it.
+bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
+  if (o.applyKeyFile.empty()) {
+    if (!o.inverse) return true;
+    error = "přepínač --inverse patří k --apply-key";
+    return false;
+  }
+  const std::pair<bool, const char*> computing[] = {
+      {o.type != kGeneralAffine, "-t"},
+      {!o.excluded.empty(), "-x"},
+      {o.transform, "--transform"},
+      {o.residuals, "--residuals"},
+      {!o.jsonFile.empty(), "--json"},
+      {!o.projFile.empty(), "--export-proj"},
+      {!o.matrixFile.empty(), "--export-matrix"},
+      {!o.keyOutFile.empty(), "--key-out"},
+      {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
+      {o.tests.HasSigma, "--sigma"},
+  };
+  for (const auto& [given, name] : computing) {
+    if (!given) continue;
+    error = std::string("přepínač ") + name + " nelze použít s --apply-key";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -112,22 +161,24 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       options.transform = true;
       continue;
     }
-    if (name == "--residuals") {
+    if (name == "--residuals" || name == "--inverse") {
       if (hasValue) {
-        error = "přepínač --residuals nemá hodnotu";
+        error = "přepínač " + name + " nemá hodnotu";
         return false;
       }
-      options.residuals = true;
+      (name == "--inverse" ? options.inverse : options.residuals) = true;
       continue;
     }
 
     std::string* machineFile = name == "--json"            ? &options.jsonFile
                                : name == "--export-proj"   ? &options.projFile
                                : name == "--export-matrix" ? &options.matrixFile
+                               : name == "--key-out"       ? &options.keyOutFile
+                               : name == "--apply-key"     ? &options.applyKeyFile
                                                            : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
                             name == "--exclude" || name == "-o" || name == "--output" ||
-                            machineFile != nullptr;
+                            name == "--alpha" || name == "--sigma" || machineFile != nullptr;
     if (!takesValue) {
       error = "neznámý přepínač " + arg;
       return false;
@@ -150,11 +201,28 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "prázdný název souboru u přepínače " + name;
         return false;
       }
+      if (value == "-" && (name == "--key-out" || name == "--apply-key")) {
+        error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
+        return false;
+      }
       if (value == "-" && options.MachineOutputOnStdout()) {
         error = "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
         return false;
       }
       *machineFile = value;
+    } else if (name == "--alpha") {
+      if (!ParseAlpha(value, options.tests.Alpha)) {
+        error = "chybná hladina významnosti \"" + value + "\" (0 < alfa < 1, např. 0.05 nebo 5%)";
+        return false;
+      }
+    } else if (name == "--sigma") {
+      Extended sigma = 0;
+      if (!ParseDecimal(value, sigma) || !(sigma > 0)) {
+        error = "chybná směrodatná odchylka \"" + value + "\" (kladné číslo v metrech)";
+        return false;
+      }
+      options.tests.HasSigma = true;
+      options.tests.Sigma = sigma;
     } else if (name == "-x" || name == "--exclude") {
       if (!ParseExcludeList(value, options.excluded)) {
         error = "chybný seznam čísel bodů \"" + value + "\"";
@@ -179,16 +247,20 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return false;
   }
   options.coordinateFile = files[0];
-  return true;
+  return CheckApplyKeyOptions(options, error);
 }
 
 std::string CliUsageText() {
   return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+         "                    [--alpha A] [--sigma M]\n"
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
-         "                    SOUBOR_SOUŘADNIC\n"
+         "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
+         "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+         "                    [--alpha A] [--sigma M]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
-         "                    COORDINATE_FILE\n"
+         "                    [--key-out FILE] COORDINATE_FILE\n"
+         "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
          "\n"
          "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
          "Computes the transformation key from the identical points of a coordinate file\n"
@@ -206,6 +278,10 @@ std::string CliUsageText() {
          "                         save the protocol (Windows-1250, CR LF)\n"
          "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
          "                         append the residuals and parameter precision\n"
+         "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
+         "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
+         "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
+         "                         a-priori sigma of one coordinate in metres: tests m0\n"
          "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
          "                         the whole result as JSON (UTF-8)\n"
          "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
@@ -214,6 +290,14 @@ std::string CliUsageText() {
          "                         the key as a row-major 4 x 4 matrix\n"
          "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
          "                         FILE \"-\": this form alone on standard output\n"
+         "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
+         "                         save the key as a key file (JSON, exact values)\n"
+         "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
+         "                         klíčem ze souboru klíče, výstup jako TRANSFORMOVAT\n"
+         "                         compute nothing: transform the detail points with\n"
+         "                         the saved key, output as TRANSFORMOVAT writes it\n"
+         "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
+         "                         with --apply-key: from the target system back\n"
          "      --version          verze programu / the program's version\n"
          "  -h, --help             tato nápověda / this help\n"
          "\n"
@@ -226,9 +310,11 @@ std::string CliUsageText() {
          "  0  klíč vypočten / key computed\n"
          "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
          "  2  chybné použití / usage error\n"
-         "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
+         "  3  soubor souřadnic nebo klíče v nesprávném formátu / coordinate or key file in a\n"
+         "     wrong format\n"
          "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
-         "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
+         "  5  soubor souřadnic nebo klíče nelze otevřít / coordinate or key file cannot be "
+         "opened\n";
 }
 
 std::string CliUsageHint() { return "Nápověda / help: ternavo-cli --help\n"; }

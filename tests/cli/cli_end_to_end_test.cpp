@@ -232,6 +232,12 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   ASSERT_EQ(residuals.status, 0);
   EXPECT_EQ(residuals.out.rfind(plain.out, 0), 0u);  // the usual output, then the section
   EXPECT_EQ(residuals.out.substr(plain.out.size(), 33), "\nOpravy na identických bodech :\n");
+  // The outlier tests below the section: the blunder on 3107 and nothing else.
+  const std::size_t tests = residuals.out.find("\nTest odlehlých bodů :\n");
+  ASSERT_NE(tests, std::string::npos);
+  const std::size_t outlier = residuals.out.find("ODLEHLÝ", tests);
+  EXPECT_EQ(residuals.out.rfind("\n3107  ", outlier), residuals.out.find("\n3107  ", tests));
+  EXPECT_EQ(residuals.out.find("ODLEHLÝ", outlier + 1), std::string::npos);
 
   const Result proj = Run({"-t", "1", "--export-proj", "-", file});
   ASSERT_EQ(proj.status, 0);
@@ -257,6 +263,58 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.out.find("\"key_valid\": false"), std::string::npos);
   EXPECT_FALSE(fs::exists(none));
+
+  // Refused (three points, affine): the JSON is written all the same, with the reason.
+  const Result refused = Run({"--json", "-", "tests/data/cli/three_points.txt"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "Málo identických bodů !!\n");
+  EXPECT_NE(refused.out.find("\"key_valid\": false,\n  \"refused\": \"Málo identických bodů !!\""),
+            std::string::npos)
+      << refused.out;
+  EXPECT_NE(refused.out.find("\"test\": {\n        \"F\": null"), std::string::npos);
+}
+
+// A key saved today transforms tomorrow's points exactly as the computation
+// did; a bad key file writes nothing.
+TEST_F(CliProgram, SavedKeyAppliedLater) {
+  const std::string file = "examples/national_grid_blunder.txt";
+  const std::string key = (dir_ / "k.json").string();
+  const Result computed = Run({"-t", "1", "--transform", "--key-out", key, file}, "cs_CZ.UTF-8");
+  ASSERT_EQ(computed.status, 0) << computed.err;
+  const std::string section = computed.out.substr(computed.out.rfind("\nTransformace podrobných"));
+
+  const fs::path protocol = dir_ / "p.txt";
+  const Result applied = Run({"--apply-key", key, "-o", protocol.string(), file}, "cs_CZ.UTF-8");
+  EXPECT_EQ(applied.status, 0);
+  EXPECT_EQ(applied.err, "Transformace dokončena.\n");
+  EXPECT_EQ(applied.out, section);
+  EXPECT_EQ(ReadBytes(protocol), EncodeProtocolFile(section));
+
+  const Result inverse = Run({"--apply-key", key, "--inverse", file});
+  EXPECT_EQ(inverse.status, 0);
+  EXPECT_EQ(inverse.out.rfind("\nZpětná transformace podrobných bodů :\n(C.B. X  Y  Z)\n", 0), 0u);
+
+  std::ofstream(dir_ / "bad.json") << "{\"format\": \"ternavo-key\", \"version\": 7}";
+  const struct {
+    std::string key;
+    int status;
+    std::string err;
+  } refused[] = {
+      {(dir_ / "bad.json").string(), 3,
+       "Soubor klíče \"" + (dir_ / "bad.json").string() +
+           "\": pole \"version\" nemá hodnotu 1 (soubor je z jiné verze programu)\n"},
+      {(dir_ / "none.json").string(), 5,
+       "Soubor klíče \"" + (dir_ / "none.json").string() +
+           "\" nelze otevřít: soubor nebo složka neexistuje\n"},
+  };
+  for (const auto& r : refused) {
+    const fs::path out = dir_ / "out.txt";
+    const Result result = Run({"--apply-key", r.key, "-o", out.string(), file});
+    EXPECT_EQ(result.status, r.status);
+    EXPECT_EQ(result.err, r.err);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(out));
+  }
 }
 
 }  // namespace
