@@ -107,6 +107,20 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "cs_CZ.UTF-8",
        0,
        done},
+      // Model coordinates at about 25 times the ground scale: the least-squares
+      // similarity key, whose m0 its residuals confirm.
+      {"affine_photogrammetry_similarity.C.out",
+       {"-t", "similarity", "--residuals", "examples/affine_photogrammetry.txt"},
+       "C",
+       0,
+       ""},
+      // Saved "UTF-8 with BOM"; five points leave no redundancy without one of
+      // them; detail-point numbers of a million and more.
+      {"five_points_bom_affine.C.out",
+       {"--transform", "tests/data/cli/five_points_bom.txt"},
+       "C",
+       0,
+       done},
       {"three_points_similarity.C.out",
        {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
        "C",
