@@ -166,7 +166,7 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
                                  : std::string(m::kTestNoCritical));
   lines.AppendLine(m::kTestColumns);
   for (std::size_t i = 0; i < q.Residuals.size() && i < t.Points.size(); ++i) {
-    std::string line = FormatInteger(q.Residuals[i].Number);
+    std::string line = q.Residuals[i].Name;
     for (const std::string& text : PointTestTexts(t.Points[i])) line += "  " + text;
     lines.AppendLine(std::move(line));
   }
