@@ -69,6 +69,18 @@ inline constexpr const char* kAboutDescription =
 // The progress dialog of a long computation: the point being left out, of how many.
 inline constexpr const char* kProgressLabel = "Výpočet bez bodu %1 z %2 …";
 inline constexpr const char* kCancelButton = "Zrušit";
+// The dialog that applies a saved key.
+inline constexpr const char* kKeyDialogCaption = "Transformovat klíčem";
+inline constexpr const char* kKeyDialogKeyFile = "Soubor klíče :";
+inline constexpr const char* kKeyDialogPointsFile = "Soubor souřadnic s podrobnými body :";
+inline constexpr const char* kKeyDialogDirection = "Směr";
+inline constexpr const char* kKeyDialogForward = "Z výchozí do cílové soustavy";
+inline constexpr const char* kKeyDialogInverse = "Zpět, z cílové do výchozí soustavy";
+inline constexpr const char* kKeyDialogOutputFile = "Výstupní soubor :";
+inline constexpr const char* kKeyDialogBrowse = "Vybrat…";
+inline constexpr const char* kKeyDialogTransform = "Transformovat";
+inline constexpr const char* kKeyDialogIncomplete =
+    "Vyberte soubor klíče, soubor souřadnic a výstupní soubor.";
 }  // namespace window
 
 // ternavo-cli's progress line on a terminal.

@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "version.h"
 
+class QDialog;
 class QWidget;
 
 namespace ternavo {
@@ -33,6 +34,8 @@ class UserDialogs {
   // overwriting an existing file.
   virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
                                                  const QString& defaultSuffix) = 0;
+  // Runs a dialog of the program modally; true when it was accepted.
+  virtual bool RunDialog(QDialog* dialog);
 };
 
 // The toolkit's own modal boxes and file dialogs.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,9 @@ class ScriptedDialogs : public UserDialogs {
     lastSaveSuffix = defaultSuffix;
     return NextAnswer(saveAnswers);
   }
+  // A program dialog is handed to `dialogScript` instead of its event loop.
+  bool RunDialog(QDialog* dialog) override { return dialogScript && dialogScript(dialog); }
+  std::function<bool(QDialog*)> dialogScript;
   Answers openAnswers, saveAnswers;
   std::vector<ShownMessage> messages;
   QString lastSaveFilter, lastSaveSuffix;
