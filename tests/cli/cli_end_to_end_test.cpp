@@ -107,6 +107,20 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "cs_CZ.UTF-8",
        0,
        done},
+      // Model coordinates at about 25 times the ground scale: the least-squares
+      // similarity key, whose m0 its residuals confirm.
+      {"affine_photogrammetry_similarity.C.out",
+       {"-t", "similarity", "--residuals", "examples/affine_photogrammetry.txt"},
+       "C",
+       0,
+       ""},
+      // Saved "UTF-8 with BOM"; five points leave no redundancy without one of
+      // them; detail-point numbers of a million and more.
+      {"five_points_bom_affine.C.out",
+       {"--transform", "tests/data/cli/five_points_bom.txt"},
+       "C",
+       0,
+       done},
       {"three_points_similarity.C.out",
        {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
        "C",
@@ -118,6 +132,13 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        1,
        std::string(kSingularAffineNotice) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
+      // Coordinates beyond the range of doubles: no JSON with nulls, nothing written.
+      {nullptr,
+       {"--json", "-", "-o", "never.txt", "tests/data/cli/beyond_double.txt"},
+       "C",
+       4,
+       "Číslo 1e+400 je mimo rozsah, který zapíše JSON a export klíče (nejvýše asi 1,8e308); "
+       "výstup nebyl zapsán.\n"},
       // A file that cannot be opened is not a file in a wrong format.
       {nullptr,
        {"tests/data/cli/no_such_file.txt"},
