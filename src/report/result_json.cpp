@@ -4,6 +4,7 @@
 
 #include "adjustment/key_quality.h"
 #include "adjustment/point_name.h"
+#include "report/output_number.h"
 #include "version.h"
 
 namespace ternavo {
@@ -13,7 +14,7 @@ namespace {
 // Members keep the order in which they are written.
 using json = nlohmann::ordered_json;
 
-json Number(Extended v) { return static_cast<double>(v); }
+json Number(Extended v) { return OutputDouble(v); }
 
 // A point's name: a JSON number when it is a combined file's number, so such
 // output reads as it always has; any other name (leading zeros, letters,
