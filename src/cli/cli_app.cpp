@@ -1,9 +1,13 @@
 #include "cli/cli_app.h"
 
+#include <signal.h>
+
+#include <csignal>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/key_application.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
 #include "cli/cli_options.h"
@@ -66,22 +70,38 @@ bool WriteMachineOutput(const std::string& path, const std::string& text, const 
   return false;
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void StopLeaveOneOut(int) { interrupted = 1; }
+
 // The progress of the leave-one-out runs on a terminal: one line, rewritten
-// in place and wiped when the computation ends.
+// in place and wiped when the computation ends. While it shows, the first
+// Ctrl+C stops the leave-one-out runs (the key computed before them stays,
+// as in the window); the next one ends the program as usual.
 class ProgressLine {
  public:
-  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
-  ~ProgressLine() { Wipe(); }
+  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {
+    if (!enabled_) return;
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = StopLeaveOneOut;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    handlerSet_ = ::sigaction(SIGINT, &action, &previous_) == 0;
+  }
+  ~ProgressLine() {
+    Wipe();
+    if (handlerSet_) ::sigaction(SIGINT, &previous_, nullptr);
+  }
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
   ProgressCallback Callback() {
     if (!enabled_) return {};
-    return [this](int done, int total) {
-      err_ << '\r' << texts::kProgressLine << (done < total ? done + 1 : total) << " z " << total
-           << "\033[K" << std::flush;
+    return [this](int done, int total, const std::string& point) {
+      err_ << '\r' << ProgressText(done, total, point) << "\033[K" << std::flush;
       shown_ = true;
-      return true;
+      return interrupted == 0;
     };
   }
   void Wipe() {
@@ -93,6 +113,8 @@ class ProgressLine {
   std::ostream& err_;
   bool enabled_;
   bool shown_ = false;
+  bool handlerSet_ = false;
+  struct sigaction previous_ {};
 };
 
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool progressLine) {
@@ -125,7 +147,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     return kExitNotComputed;
   }
 
-  const bool computed = key.outcome == KeyOutcome::Computed;
+  if (key.outcome == KeyOutcome::Cancelled) err << texts::kDiagnosticsNotComputed << '\n';
+  // A key whose diagnostics were stopped is still the key.
+  const bool computed = key.outcome == KeyOutcome::Computed || key.outcome == KeyOutcome::Cancelled;
   int status = computed ? kExitKeyComputed : kExitNotComputed;
   ProtocolFileWriter file;
   bool toFile = false;
@@ -179,6 +203,16 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     }
     if (!WriteMachineOutput(*path, form(seznam), options, out, err)) status = kExitOutputFailed;
   }
+  if (!options.keyOutFile.empty()) {
+    std::string error;
+    if (!computed) {
+      err << "ternavo-cli: klíč nebyl vypočten, " << options.keyOutFile << " nezapsán\n";
+    } else if (!SaveKeyFile(seznam, options.type, options.coordinateFile, options.keyOutFile,
+                            error)) {
+      err << error << '\n';
+      status = kExitOutputFailed;
+    }
+  }
 
   out.flush();
   if (!out) {
@@ -189,6 +223,57 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     err << file.Error() << '\n';
     status = kExitOutputFailed;
   }
+  return status;
+}
+
+// --apply-key: the detail points of the coordinate file transformed with a
+// saved key, as the detail section, to standard output and the -o file.
+int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  StoredKey key;
+  std::string error;
+  switch (ReadKeyFile(options.applyKeyFile, key, error)) {
+    case KeyFileOutcome::Read: break;
+    case KeyFileOutcome::CannotOpen: err << error << '\n'; return kExitCannotOpen;
+    case KeyFileOutcome::Invalid: err << error << '\n'; return kExitBadInput;
+  }
+  TSeznam points;
+  CellGrid grid(4);
+  Workflow workflow(points, grid);
+  const OpenResult opened = workflow.Open(options.coordinateFile);
+  if (opened.outcome != OpenOutcome::Loaded) {
+    err << opened.message << '\n';
+    return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
+  }
+  if (points.GetDetailCount() <= 0) {
+    err << texts::kNoDetailPoints << '\n';
+    return kExitNotComputed;
+  }
+
+  int status = kExitKeyComputed;
+  ProtocolFileWriter file;
+  bool toFile = false;
+  if (options.hasOutput) {
+    toFile = file.Open(options.outputFile, {options.coordinateFile, options.applyKeyFile});
+    if (!toFile) {
+      err << file.Error() << '\n';
+      status = kExitOutputFailed;
+    }
+  }
+  ApplyKeyFile(key, options.inverse ? KeyDirection::Inverse : KeyDirection::Forward, points,
+               [&](const TextLines& lines, std::size_t from) {
+                 WriteLines(out, lines, from);
+                 if (toFile) file.Append(lines, from);
+               });
+  out.flush();
+  if (!out) {
+    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+    status = kExitOutputFailed;
+  }
+  if (toFile && !file.Commit()) {
+    err << file.Error() << '\n';
+    status = kExitOutputFailed;
+  }
+  if (status == kExitKeyComputed) err << texts::kTransformDone << '\n';
   return status;
 }
 
@@ -216,6 +301,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
   StderrNotices notices(err);
   try {
+    if (!options.applyKeyFile.empty()) return RunApplyKey(options, out, err);
     return Run(options, out, err, progressLine);
   } catch (...) {
     err << ErrorReportText(ExceptionMessage(std::current_exception())) << '\n';

@@ -59,6 +59,32 @@ void SplitLongOption(const std::string& arg, std::string& name, std::string& val
   value = hasValue ? arg.substr(eq + 1) : std::string();
 }
 
+// Applying a saved key computes nothing: the options of a computation do
+// not go with it, and --inverse needs it.
+bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
+  if (o.applyKeyFile.empty()) {
+    if (!o.inverse) return true;
+    error = "přepínač --inverse patří k --apply-key";
+    return false;
+  }
+  const std::pair<bool, const char*> computing[] = {
+      {o.type != kGeneralAffine, "-t"},
+      {!o.excluded.empty(), "-x"},
+      {o.transform, "--transform"},
+      {o.residuals, "--residuals"},
+      {!o.jsonFile.empty(), "--json"},
+      {!o.projFile.empty(), "--export-proj"},
+      {!o.matrixFile.empty(), "--export-matrix"},
+      {!o.keyOutFile.empty(), "--key-out"},
+  };
+  for (const auto& [given, name] : computing) {
+    if (!given) continue;
+    error = std::string("přepínač ") + name + " nelze použít s --apply-key";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
@@ -112,18 +138,20 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       options.transform = true;
       continue;
     }
-    if (name == "--residuals") {
+    if (name == "--residuals" || name == "--inverse") {
       if (hasValue) {
-        error = "přepínač --residuals nemá hodnotu";
+        error = "přepínač " + name + " nemá hodnotu";
         return false;
       }
-      options.residuals = true;
+      (name == "--inverse" ? options.inverse : options.residuals) = true;
       continue;
     }
 
     std::string* machineFile = name == "--json"            ? &options.jsonFile
                                : name == "--export-proj"   ? &options.projFile
                                : name == "--export-matrix" ? &options.matrixFile
+                               : name == "--key-out"       ? &options.keyOutFile
+                               : name == "--apply-key"     ? &options.applyKeyFile
                                                            : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
                             name == "--exclude" || name == "-o" || name == "--output" ||
@@ -148,6 +176,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     } else if (machineFile) {
       if (value.empty()) {
         error = "prázdný název souboru u přepínače " + name;
+        return false;
+      }
+      if (value == "-" && (name == "--key-out" || name == "--apply-key")) {
+        error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
         return false;
       }
       if (value == "-" && options.MachineOutputOnStdout()) {
@@ -179,16 +211,18 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return false;
   }
   options.coordinateFile = files[0];
-  return true;
+  return CheckApplyKeyOptions(options, error);
 }
 
 std::string CliUsageText() {
   return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
-         "                    SOUBOR_SOUŘADNIC\n"
+         "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
+         "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
-         "                    COORDINATE_FILE\n"
+         "                    [--key-out FILE] COORDINATE_FILE\n"
+         "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
          "\n"
          "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
          "Computes the transformation key from the identical points of a coordinate file\n"
@@ -214,6 +248,14 @@ std::string CliUsageText() {
          "                         the key as a row-major 4 x 4 matrix\n"
          "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
          "                         FILE \"-\": this form alone on standard output\n"
+         "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
+         "                         save the key as a key file (JSON, exact values)\n"
+         "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
+         "                         klíčem ze souboru klíče, výstup jako TRANSFORMOVAT\n"
+         "                         compute nothing: transform the detail points with\n"
+         "                         the saved key, output as TRANSFORMOVAT writes it\n"
+         "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
+         "                         with --apply-key: from the target system back\n"
          "      --version          verze programu / the program's version\n"
          "  -h, --help             tato nápověda / this help\n"
          "\n"
@@ -226,9 +268,11 @@ std::string CliUsageText() {
          "  0  klíč vypočten / key computed\n"
          "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
          "  2  chybné použití / usage error\n"
-         "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
+         "  3  soubor souřadnic nebo klíče v nesprávném formátu / coordinate or key file in a\n"
+         "     wrong format\n"
          "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
-         "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
+         "  5  soubor souřadnic nebo klíče nelze otevřít / coordinate or key file cannot be "
+         "opened\n";
 }
 
 std::string CliUsageHint() { return "Nápověda / help: ternavo-cli --help\n"; }
