@@ -330,7 +330,7 @@ void ResidualWindow::ShowTests() {
       if (suspicious) item->setBackground(kSuspiciousRow);
       item->setToolTip(marked ? texts::window::kOutlierTip : suspicious ? "Podezřelý bod" : "");
     }
-    if (t.Outlier) outlierNumbers << Q(FormatInteger(quality_.Residuals[i].Number));
+    if (t.Outlier) outlierNumbers << Q(quality_.Residuals[i].Name);
   }
 
   QString text = QString("α_i = 1 − (1 − α)^(1/n) = %1,  n = %2")
