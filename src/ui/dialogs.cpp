@@ -33,8 +33,9 @@ void ModalDialogs::ShowMessage(QWidget* parent, const QString& caption, const QS
   if (busy) QApplication::restoreOverrideCursor();
 }
 
-std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent) {
+std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent, const QString& directory) {
   QFileDialog dialog(parent);
+  if (!directory.isEmpty()) dialog.setDirectory(directory);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -55,6 +55,16 @@ class TForm1 : public QMainWindow {
   // Opens the coordinate file as "Otevřít" does once a file is chosen (no
   // question about the protocol); false when it was not loaded.
   bool OpenFile(const QString& path);
+  // `ternavo FILE`: opens the file named after the program (arguments as
+  // QCoreApplication::arguments gives them); false when none was named or
+  // it was not loaded.
+  bool OpenFromCommandLine(const QStringList& arguments);
+  // The recently opened files, newest first, as "Soubor" lists them.
+  QStringList RecentFiles() const;
+  // Type, recent files and the sizes of the three windows, from the settings.
+  void RestoreSettings();
+  // Remembers them (done when the program ends).
+  void SaveSettings() const;
 
   // Selected transformation type (TTypTransformace).
   TTypTransformace RadioGroup1ItemIndex() const;
@@ -84,6 +94,10 @@ class TForm1 : public QMainWindow {
   QAction* Npovda1 = nullptr;
   QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window
   QAction* Exportovat1 = nullptr;  // "Exportovat klíč…"
+  QAction* Navod1 = nullptr;       // "Nápověda": the guide
+  QList<QAction*> RecentFileItems;
+  // Says how to begin while no file is open.
+  QLabel* StartHint = nullptr;
   ResidualWindow* Residuals = nullptr;
   // How long a key computation runs before its progress dialog shows.
   std::chrono::milliseconds ProgressDelay{1000};
@@ -93,6 +107,8 @@ class TForm1 : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -104,6 +120,11 @@ class TForm1 : public QMainWindow {
   void SetComputedControls(bool enabled);
   // BitBtn3 with the two items that follow it.
   void SetProtocolButton(bool enabled);
+  // Asks about unsaved protocol edits, then opens the file.
+  void OpenAfterQuestion(const QString& path);
+  void RememberFile(const QString& path, bool loaded);
+  void RebuildRecentMenu();
+  void ShowGuide();
 
   QButtonGroup* radioItems_ = nullptr;
   QPixmap UsedBitmap;
@@ -111,6 +132,9 @@ class TForm1 : public QMainWindow {
   CellGrid grid_{4};
   std::unique_ptr<Workflow> workflow_;
   bool centred_ = false;
+  QStringList recentFiles_;
+  QAction* recentSeparator_ = nullptr;
+  QWidget* guide_ = nullptr;
 };
 
 // The one point list of the program, created by TForm1::FormCreate.
