@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace ternavo {
 
@@ -50,6 +51,26 @@ bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
   }
 }
 
+// A decimal number with "." or "," as the separator, nothing else in the
+// text; the same in every locale.
+bool ParseDecimal(std::string text, Extended& value) {
+  for (char& c : text) {
+    if (c == ',') c = '.';
+  }
+  if (text.empty() || text[0] == '+') return false;
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(text.data(), last, value);
+  return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// The level of the outlier tests: a fraction (0.05) or a percentage (5%).
+bool ParseAlpha(const std::string& text, Extended& alpha) {
+  const bool percent = !text.empty() && text.back() == '%';
+  if (!ParseDecimal(percent ? text.substr(0, text.size() - 1) : text, alpha)) return false;
+  if (percent) alpha /= 100;
+  return alpha > 0 && alpha < 1;
+}
+
 // Splits "--name=value"; value stays empty without '='.
 void SplitLongOption(const std::string& arg, std::string& name, std::string& value,
                      bool& hasValue) {
@@ -76,6 +97,8 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {!o.projFile.empty(), "--export-proj"},
       {!o.matrixFile.empty(), "--export-matrix"},
       {!o.keyOutFile.empty(), "--key-out"},
+      {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
+      {o.tests.HasSigma, "--sigma"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -155,7 +178,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                                                            : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
                             name == "--exclude" || name == "-o" || name == "--output" ||
-                            machineFile != nullptr;
+                            name == "--alpha" || name == "--sigma" || machineFile != nullptr;
     if (!takesValue) {
       error = "neznámý přepínač " + arg;
       return false;
@@ -187,6 +210,19 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         return false;
       }
       *machineFile = value;
+    } else if (name == "--alpha") {
+      if (!ParseAlpha(value, options.tests.Alpha)) {
+        error = "chybná hladina významnosti \"" + value + "\" (0 < alfa < 1, např. 0.05 nebo 5%)";
+        return false;
+      }
+    } else if (name == "--sigma") {
+      Extended sigma = 0;
+      if (!ParseDecimal(value, sigma) || !(sigma > 0)) {
+        error = "chybná směrodatná odchylka \"" + value + "\" (kladné číslo v metrech)";
+        return false;
+      }
+      options.tests.HasSigma = true;
+      options.tests.Sigma = sigma;
     } else if (name == "-x" || name == "--exclude") {
       if (!ParseExcludeList(value, options.excluded)) {
         error = "chybný seznam čísel bodů \"" + value + "\"";
@@ -216,10 +252,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
 
 std::string CliUsageText() {
   return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+         "                    [--alpha A] [--sigma M]\n"
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
          "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
          "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+         "                    [--alpha A] [--sigma M]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
          "                    [--key-out FILE] COORDINATE_FILE\n"
          "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
@@ -240,6 +278,10 @@ std::string CliUsageText() {
          "                         save the protocol (Windows-1250, CR LF)\n"
          "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
          "                         append the residuals and parameter precision\n"
+         "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
+         "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
+         "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
+         "                         a-priori sigma of one coordinate in metres: tests m0\n"
          "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
          "                         the whole result as JSON (UTF-8)\n"
          "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
