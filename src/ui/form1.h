@@ -42,6 +42,8 @@ class TForm1 : public QMainWindow {
   void Npovda1Click(QObject* sender);
   void Rezidua1Click(QObject* sender);
   void Exportovat1Click(QObject* sender);
+  void UlozitKlic1Click(QObject* sender);
+  void TransformovatKlicem1Click(QObject* sender);
   void RadioGroup1Click(QObject* sender);
   void BitBtn1Click(QObject* sender);
   void SpeedButton1Click(QObject* sender);
@@ -98,6 +100,9 @@ class TForm1 : public QMainWindow {
   QList<QAction*> RecentFileItems;
   // Says how to begin while no file is open.
   QLabel* StartHint = nullptr;
+  QAction* UlozitKlic1 = nullptr;  // "Uložit klíč…": the key file
+  // "Transformovat klíčem…": a saved key applied to a coordinate file.
+  QAction* TransformovatKlicem1 = nullptr;
   ResidualWindow* Residuals = nullptr;
   // How long a key computation runs before its progress dialog shows.
   std::chrono::milliseconds ProgressDelay{1000};
