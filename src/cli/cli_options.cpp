@@ -3,9 +3,14 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/protocol_saver.h"
+
 namespace ternavo {
 
 namespace {
+
+const char* const kOneOnStdout =
+    "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix";
 
 bool ParseType(const std::string& text, TTypTransformace& type) {
   struct Name {
@@ -108,6 +113,28 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
   return true;
 }
 
+// Two outputs into one file would leave only the later one.
+bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
+  const std::pair<const std::string*, const char*> outputs[] = {{&o.outputFile, "-o"},
+                                                                {&o.jsonFile, "--json"},
+                                                                {&o.projFile, "--export-proj"},
+                                                                {&o.matrixFile, "--export-matrix"},
+                                                                {&o.keyOutFile, "--key-out"}};
+  constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
+  for (std::size_t i = 0; i < kCount; ++i) {
+    const std::string& a = *outputs[i].first;
+    if (a.empty() || a == "-") continue;
+    for (std::size_t j = i + 1; j < kCount; ++j) {
+      const std::string& b = *outputs[j].first;
+      if (b.empty() || b == "-" || !SameSaveTarget(a, b)) continue;
+      error = std::string("přepínače ") + outputs[i].second + " a " + outputs[j].second +
+              " míří do téhož souboru \"" + b + "\"";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
@@ -206,7 +233,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         return false;
       }
       if (value == "-" && options.MachineOutputOnStdout()) {
-        error = "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
+        error = kOneOnStdout;
         return false;
       }
       *machineFile = value;
@@ -233,6 +260,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "prázdný název výstupního souboru";
         return false;
       }
+      if (value == "-" && options.MachineOutputOnStdout()) {
+        error = kOneOnStdout;
+        return false;
+      }
       options.hasOutput = true;
       options.outputFile = value;
     }
@@ -247,7 +278,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return false;
   }
   options.coordinateFile = files[0];
-  return CheckApplyKeyOptions(options, error);
+  return CheckApplyKeyOptions(options, error) && CheckOutputsDistinct(options, error);
 }
 
 std::string CliUsageText() {
@@ -274,8 +305,9 @@ std::string CliUsageText() {
          "                         switch off the identical points with these numbers\n"
          "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
          "                         append the transformed detail points after the key\n"
-         "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
-         "                         save the protocol (Windows-1250, CR LF)\n"
+         "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
+         "                         save the protocol (Windows-1250, CR LF); \"-\": it alone on "
+         "stdout\n"
          "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
          "                         append the residuals and parameter precision\n"
          "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
