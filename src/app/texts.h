@@ -88,6 +88,14 @@ inline constexpr const char* kDiscardEditsQuestion =
     "Protokol obsahuje neuložené úpravy.\nZahodit je?";
 // The protocol's proposed file name: the coordinate file's name followed by this.
 inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
+inline constexpr const char* kGuideItem = "&Nápověda";
+inline constexpr const char* kGuideCaption = "Nápověda – Ternavo";
+inline constexpr const char* kGuideMissing =
+    "Návod se nenašel. Patří do složky /usr/share/doc/ternavo (soubor navod.md).";
+// The empty main window says how to begin.
+inline constexpr const char* kStartHint =
+    "Otevřete soubor souřadnic:\nSoubor → Otevřít (Ctrl+O),\n"
+    "nebo soubor přetáhněte sem.\n\nNápověda: F1";
 // The outlier tests in the residual window.
 inline constexpr const char* kTestHeading = "Test odlehlých bodů";
 inline constexpr const char* kTestColumnF = "F";
