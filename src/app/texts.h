@@ -28,6 +28,8 @@ inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kNoKeyToTransform =
+    "Klíč není vypočten: transformované body nelze uložit.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
 // The key file's proposed name: the coordinate file's name followed by this.
 inline constexpr const char* kKeyFileNameSuffix = "_klic.json";

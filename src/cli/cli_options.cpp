@@ -94,6 +94,7 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
       {!o.reportFile.empty(), "--report"},
+      {!o.pointsOutFile.empty(), "--points-out"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -105,11 +106,10 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
 
 // Two outputs into one file would leave only the later one.
 bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
-  const std::pair<const std::string*, const char*> outputs[] = {{&o.outputFile, "-o"},
-                                                                {&o.jsonFile, "--json"},
-                                                                {&o.projFile, "--export-proj"},
-                                                                {&o.matrixFile, "--export-matrix"},
-                                                                {&o.keyOutFile, "--key-out"}};
+  const std::pair<const std::string*, const char*> outputs[] = {
+      {&o.outputFile, "-o"},          {&o.jsonFile, "--json"},
+      {&o.projFile, "--export-proj"}, {&o.matrixFile, "--export-matrix"},
+      {&o.keyOutFile, "--key-out"},   {&o.pointsOutFile, "--points-out"}};
   constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
   for (std::size_t i = 0; i < kCount; ++i) {
     const std::string& a = *outputs[i].first;
@@ -193,10 +193,14 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                                : name == "--key-out"       ? &options.keyOutFile
                                : name == "--apply-key"     ? &options.applyKeyFile
                                : name == "--report"        ? &options.reportFile
+                               : name == "--points-out"    ? &options.pointsOutFile
+                               : name == "--source"        ? &options.sourceList
+                               : name == "--target"        ? &options.targetList
                                                            : nullptr;
-    const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
-                            name == "--exclude" || name == "-o" || name == "--output" ||
-                            name == "--alpha" || name == "--sigma" || machineFile != nullptr;
+    const bool takesValue =
+        name == "-t" || name == "--type" || name == "-x" || name == "--exclude" || name == "-o" ||
+        name == "--output" || name == "--alpha" || name == "--sigma" || name == "--decimals" ||
+        name == "--source-columns" || name == "--target-columns" || machineFile != nullptr;
     if (!takesValue) {
       error = "neznámý přepínač " + arg;
       return false;
@@ -223,7 +227,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
         return false;
       }
-      if (value == "-" && (name == "--key-out" || name == "--apply-key" || name == "--report")) {
+      if (value == "-" && (name == "--key-out" || name == "--apply-key" || name == "--report" ||
+                           name == "--source" || name == "--target")) {
         error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
         return false;
       }
@@ -232,6 +237,26 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         return false;
       }
       *machineFile = value;
+    } else if (name == "--source-columns" || name == "--target-columns") {
+      std::optional<ColumnOrder>& order =
+          name == "--source-columns" ? options.sourceColumns : options.targetColumns;
+      if (value == "xyz") {
+        order = ColumnOrder::Xyz;
+      } else if (value == "yxz") {
+        order = ColumnOrder::Yxz;
+      } else {
+        error = "neznámé pořadí sloupců \"" + value + "\" (xyz nebo yxz)";
+        return false;
+      }
+    } else if (name == "--decimals") {
+      int decimals = -1;
+      const char* last = value.data() + value.size();
+      const auto [end, ec] = std::from_chars(value.data(), last, decimals);
+      if (ec != std::errc() || end != last || decimals < 0 || decimals > 12) {
+        error = "chybný počet desetinných míst \"" + value + "\" (0 až 12)";
+        return false;
+      }
+      options.decimals = decimals;
     } else if (name == "--alpha") {
       if (!ParseAlpha(value, options.tests.Alpha)) {
         error = "chybná hladina významnosti \"" + value + "\" (0 < alfa < 1, např. 0.05 nebo 5%)";
@@ -264,6 +289,26 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     }
   }
 
+  const bool lists = !options.sourceList.empty() || !options.targetList.empty();
+  if (lists) {
+    if (options.sourceList.empty() || options.targetList.empty()) {
+      error = "seznamy souřadnic se zadávají oba: --source i --target";
+      return false;
+    }
+    if (!files.empty()) {
+      error = "zadán soubor souřadnic i seznamy --source a --target";
+      return false;
+    }
+    if (!options.applyKeyFile.empty()) {
+      error = "přepínač --apply-key nelze použít se seznamy --source a --target";
+      return false;
+    }
+    return CheckOutputsDistinct(options, error);
+  }
+  if (options.sourceColumns || options.targetColumns) {
+    error = "pořadí sloupců patří k seznamům --source a --target";
+    return false;
+  }
   if (files.empty()) {
     error = "chybí soubor souřadnic";
     return false;
@@ -282,11 +327,13 @@ std::string CliUsageText() {
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
          "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
          "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
+         "         ternavo-cli [...] --source VÝCHOZÍ --target CÍLOVÝ [--points-out SOUBOR]\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
          "                    [--alpha A] [--sigma M] [--report FILE]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
          "                    [--key-out FILE] COORDINATE_FILE\n"
          "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
+         "         ternavo-cli [...] --source SOURCE --target TARGET [--points-out FILE]\n"
          "\n"
          "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
          "Computes the transformation key from the identical points of a coordinate file\n"
@@ -296,8 +343,14 @@ std::string CliUsageText() {
          "default)\n"
          "                         similarity | 1  podobnostní / similarity\n"
          "                         congruence | 2  shodnostní / congruence\n"
+         "      --source SEZNAM    výchozí seznam souřadnic (název X Y Z na řádek) místo\n"
+         "                         souboru souřadnic / the source list instead of the file\n"
+         "      --target SEZNAM    cílový seznam; identické jsou body téhož názvu\n"
+         "                         the target list; points of one name are identical\n"
+         "      --source-columns xyz|yxz, --target-columns xyz|yxz\n"
+         "                         pořadí sloupců seznamu / the list's column order\n"
          "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
-         "                         switch off the identical points with these numbers\n"
+         "                         switch off the identical points with these names\n"
          "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
          "                         append the transformed detail points after the key\n"
          "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
@@ -322,6 +375,11 @@ std::string CliUsageText() {
          "                         the key as a row-major 4 x 4 matrix\n"
          "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
          "                         FILE \"-\": this form alone on standard output\n"
+         "      --points-out SOUBOR  transformované podrobné body jako seznam souřadnic\n"
+         "                         (\"-\": standardní výstup) / the transformed detail points\n"
+         "                         as a coordinate list (\"-\": standard output)\n"
+         "      --decimals N       desetinná místa --points-out, 0 až 12 (výchozí 4)\n"
+         "                         decimals of --points-out, 0 to 12 (default 4)\n"
          "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
          "                         save the key as a key file (JSON, exact values)\n"
          "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
