@@ -104,6 +104,7 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {!o.keyOutFile.empty(), "--key-out"},
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
+      {!o.reportFile.empty(), "--report"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -202,6 +203,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                                : name == "--export-matrix" ? &options.matrixFile
                                : name == "--key-out"       ? &options.keyOutFile
                                : name == "--apply-key"     ? &options.applyKeyFile
+                               : name == "--report"        ? &options.reportFile
                                                            : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
                             name == "--exclude" || name == "-o" || name == "--output" ||
@@ -228,7 +230,11 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "prázdný název souboru u přepínače " + name;
         return false;
       }
-      if (value == "-" && (name == "--key-out" || name == "--apply-key")) {
+      if (name == "--report" && !kPdfReportBuilt) {
+        error = "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
+        return false;
+      }
+      if (value == "-" && (name == "--key-out" || name == "--apply-key" || name == "--report")) {
         error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
         return false;
       }
@@ -283,12 +289,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
 
 std::string CliUsageText() {
   return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
-         "                    [--alpha A] [--sigma M]\n"
+         "                    [--alpha A] [--sigma M] [--report SOUBOR]\n"
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
          "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
          "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
-         "                    [--alpha A] [--sigma M]\n"
+         "                    [--alpha A] [--sigma M] [--report FILE]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
          "                    [--key-out FILE] COORDINATE_FILE\n"
          "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
@@ -314,6 +320,11 @@ std::string CliUsageText() {
          "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
          "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
          "                         a-priori sigma of one coordinate in metres: tests m0\n"
+         "      --report SOUBOR    zpráva PDF: hlavička, protokol, opravy, přesnost, testy,\n"
+         "                         obrázek oprav / a PDF report of the whole computation\n" +
+         std::string(kPdfReportBuilt ? ""
+                                     : "                         (v tomto sestavení chybí, "
+                                       "sestaveno bez Qt / not in this build: no Qt)\n") +
          "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
          "                         the whole result as JSON (UTF-8)\n"
          "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
