@@ -2,11 +2,14 @@
 
 #include <signal.h>
 
+#include <charconv>
 #include <csignal>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "adjustment/point_name.h"
 #include "app/key_application.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
@@ -20,9 +23,66 @@
 #include "text/text_lines.h"
 #include "version.h"
 
+#ifdef TERNAVO_WITH_PDF_REPORT
+#include <QGuiApplication>
+#include <memory>
+#include <stdexcept>
+
+#include "render/pdf_report.h"
+#endif
+
 namespace ternavo {
 
 namespace {
+
+#ifdef TERNAVO_WITH_PDF_REPORT
+// Qt's own diagnostics (no runtime folder, a font substituted, ...) are not
+// for the user of ternavo-cli: they are dropped while the report is made.
+class QuietQt {
+ public:
+  QuietQt() : previous_(qInstallMessageHandler(Drop)) {}
+  ~QuietQt() { qInstallMessageHandler(previous_); }
+  QuietQt(const QuietQt&) = delete;
+  QuietQt& operator=(const QuietQt&) = delete;
+
+ private:
+  static void Drop(QtMsgType, const QMessageLogContext&, const QString&) {}
+  QtMessageHandler previous_;
+};
+
+// The PDF report of the key just computed, drawn off screen (no display is
+// needed), saved by the protocol's policy. False after a message.
+bool WritePdfReport(const CliOptions& options, const TSeznam& seznam, const TextLines& protocol,
+                    std::ostream& err) {
+  QuietQt quiet;
+  std::unique_ptr<QGuiApplication> application;
+  if (!QGuiApplication::instance()) {
+    static int argc = 3;
+    static char name[] = "ternavo-cli", platform[] = "-platform", offscreen[] = "offscreen";
+    static char* argv[] = {name, platform, offscreen, nullptr};
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  std::string bytes;
+  try {
+    PdfReportInput input;
+    input.source = options.coordinateFile;
+    input.type = options.type;
+    input.protocol = protocol;
+    input.tests = options.tests;
+    bytes = PdfReportBytes(seznam, input);
+  } catch (const std::exception& e) {
+    err << "ternavo-cli: " << e.what() << '\n';
+    return false;
+  }
+  ProtocolFileWriter file;
+  if (file.Open(options.reportFile, {options.coordinateFile}) && file.AppendBytes(bytes) &&
+      file.Commit()) {
+    return true;
+  }
+  err << file.Error() << '\n';
+  return false;
+}
+#endif
 
 // Notices of the computation go to standard error, one line each, for as
 // long as the run lasts.
@@ -39,6 +99,18 @@ class StderrNotices {
  private:
   NoticeHook previous_;
 };
+
+// A point number as -x has always taken it: decimal, an optional sign,
+// within 32 bits.
+std::optional<int32_t> ParseNumberArgument(const std::string& text) {
+  std::size_t start = text.size() > 1 && text[0] == '+' && text[1] != '-' ? 1 : 0;
+  const char* first = text.data() + start;
+  const char* last = text.data() + text.size();
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (first == last || ec != std::errc() || end != last) return std::nullopt;
+  return value;
+}
 
 void WriteLines(std::ostream& out, const TextLines& lines, std::size_t from) {
   for (std::size_t i = from; i < lines.Count(); ++i) {
@@ -141,9 +213,13 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
   }
 
-  for (int32_t number : options.excluded) {
-    if (!workflow.SwitchOffNumber(number)) {
-      err << "ternavo-cli: bod " << number << " není mezi identickými body souboru\n"
+  for (const std::string& name : options.excluded) {
+    // A name matches exactly; failing that, a number written with a sign "+"
+    // or leading zeros still finds the point a combined file numbers so.
+    const std::optional<int32_t> number = ParseNumberArgument(name);
+    const std::string shown = number ? NumberName(*number) : name;
+    if (!workflow.SwitchOffName(name) && !(number && workflow.SwitchOffName(shown))) {
+      err << "ternavo-cli: bod " << shown << " není mezi identickými body souboru\n"
           << CliUsageHint();
       return kExitUsage;
     }
@@ -263,6 +339,16 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
       status = kExitOutputFailed;
     }
   }
+
+#ifdef TERNAVO_WITH_PDF_REPORT
+  if (!options.reportFile.empty()) {
+    if (!computed) {
+      err << "ternavo-cli: klíč nebyl vypočten, " << options.reportFile << " nezapsán\n";
+    } else if (!WritePdfReport(options, seznam, key.protocol, err)) {
+      status = kExitOutputFailed;
+    }
+  }
+#endif
 
   out.flush();
   if (!out) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "adjustment/point_name.h"
 #include "app/protocol_saver.h"
 
 namespace ternavo {
@@ -30,27 +31,15 @@ bool ParseType(const std::string& text, TTypTransformace& type) {
   return false;
 }
 
-// Decimal, optional sign, within 32 bits; nothing else in the text.
-bool ParsePointNumber(const std::string& text, int32_t& value) {
-  if (text.empty()) return false;
-  std::size_t start = 0;
-  if (text[0] == '+') start = 1;  // from_chars takes '-' only
-  if (start == text.size() || (start == 1 && text[start] == '-')) return false;
-  const char* first = text.data() + start;
-  const char* last = text.data() + text.size();
-  auto [end, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && end == last;
-}
-
-bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
+// Names separated by commas; none of them empty or too long.
+bool ParseExcludeList(const std::string& text, std::vector<std::string>& names) {
   std::size_t begin = 0;
   while (true) {
     const std::size_t comma = text.find(',', begin);
-    const std::string item =
+    std::string item =
         text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-    int32_t number = 0;
-    if (!ParsePointNumber(item, number)) return false;
-    numbers.push_back(number);
+    if (item.empty() || item.size() > kMaxPointNameLength) return false;
+    names.push_back(std::move(item));
     if (comma == std::string::npos) return true;
     begin = comma + 1;
   }
@@ -104,6 +93,7 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {!o.keyOutFile.empty(), "--key-out"},
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
+      {!o.reportFile.empty(), "--report"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -202,6 +192,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                                : name == "--export-matrix" ? &options.matrixFile
                                : name == "--key-out"       ? &options.keyOutFile
                                : name == "--apply-key"     ? &options.applyKeyFile
+                               : name == "--report"        ? &options.reportFile
                                                            : nullptr;
     const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
                             name == "--exclude" || name == "-o" || name == "--output" ||
@@ -228,7 +219,11 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "prázdný název souboru u přepínače " + name;
         return false;
       }
-      if (value == "-" && (name == "--key-out" || name == "--apply-key")) {
+      if (name == "--report" && !kPdfReportBuilt) {
+        error = "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
+        return false;
+      }
+      if (value == "-" && (name == "--key-out" || name == "--apply-key" || name == "--report")) {
         error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
         return false;
       }
@@ -283,12 +278,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
 
 std::string CliUsageText() {
   return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
-         "                    [--alpha A] [--sigma M]\n"
+         "                    [--alpha A] [--sigma M] [--report SOUBOR]\n"
          "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
          "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
          "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
          "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
-         "                    [--alpha A] [--sigma M]\n"
+         "                    [--alpha A] [--sigma M] [--report FILE]\n"
          "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
          "                    [--key-out FILE] COORDINATE_FILE\n"
          "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
@@ -314,6 +309,11 @@ std::string CliUsageText() {
          "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
          "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
          "                         a-priori sigma of one coordinate in metres: tests m0\n"
+         "      --report SOUBOR    zpráva PDF: hlavička, protokol, opravy, přesnost, testy,\n"
+         "                         obrázek oprav / a PDF report of the whole computation\n" +
+         std::string(kPdfReportBuilt ? ""
+                                     : "                         (v tomto sestavení chybí, "
+                                       "sestaveno bez Qt / not in this build: no Qt)\n") +
          "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
          "                         the whole result as JSON (UTF-8)\n"
          "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"

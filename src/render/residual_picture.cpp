@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -67,7 +68,7 @@ void ResidualPicture::SetData(const KeyQuality& quality,
     const PointResidual& r = quality.Residuals[i];
     const bool outlier = i < outliers.size() && outliers[i];
     anyOutlier_ = anyOutlier_ || outlier;
-    points_.push_back({r.Number, r.Used, outlier, static_cast<double>(targetXY[i][0]),
+    points_.push_back({r.Name, r.Used, outlier, static_cast<double>(targetXY[i][0]),
                        static_cast<double>(targetXY[i][1]), static_cast<double>(r.V[0]),
                        static_cast<double>(r.V[1]), r});
   }
@@ -129,7 +130,7 @@ QString ResidualPicture::PointText(int i) const {
   QString marks;
   if (i == suspicious_) marks += " (podezřelý)";
   if (p.outlier) marks += " (odlehlý podle testu)";
-  QString text = QString("Bod %1%2\n").arg(Q(FormatInteger(p.number)), marks);
+  QString text = QString("Bod %1%2\n").arg(Q(p.name), marks);
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
   for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
   text += QString("použit: ") + UsedText(p.used);
@@ -230,7 +231,7 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
     const bool marked = static_cast<int>(i) == suspicious_ || p.outlier;
     painter.setPen(marked ? kSuspiciousColour : QColor(40, 40, 40));
     painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
-                     Q(FormatInteger(p.number)));
+                     Q(p.name));
   }
   painter.setClipping(false);
 
@@ -246,27 +247,43 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18),
                    Qt::AlignLeft | Qt::AlignVCenter,
                    QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
-  double x = std::max(barLeft + barLength + 120, plot.right() - (anyOutlier_ ? 380 : 280));
+  // The legend, right-aligned after the bar's text: each entry its mark, then its text.
+  struct Entry {
+    QPen pen;
+    QBrush brush;
+    double radius;
+    const char* text;
+    bool square;
+  };
+  std::vector<Entry> entries = {{QPen(kUsedColour, 1.6), kUsedColour, 4.5, "použitý", false},
+                                {QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, "vypnutý", false},
+                                {QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, "podezřelý", false}};
+  if (anyOutlier_) entries.push_back({QPen(kOutlierColour, 2), Qt::NoBrush, 8, "odlehlý", true});
+  const QFontMetricsF metrics(painter.font());
+  const auto width = [&](const Entry& e) {
+    return 2 * e.radius + 4 + metrics.horizontalAdvance(QString::fromUtf8(e.text)) + 12;
+  };
+  double total = 0;
+  for (const Entry& e : entries) total += width(e);
+  const double barTextEnd =
+      barLeft + barLength + 8 +
+      metrics.horizontalAdvance(QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
+  double x = std::max(barTextEnd + 16, area.right() - 6 - total);
   const double y = barY;
-  // One legend entry: its mark (a square for the outliers), then its text.
-  const auto entry = [&](const QPen& pen, const QBrush& brush, double radius, double width,
-                         const char* text, bool square = false) {
-    painter.setPen(pen);
-    painter.setBrush(brush);
-    if (square) {
-      painter.drawRect(QRectF(x - radius, y - radius, 2 * radius, 2 * radius));
+  for (const Entry& e : entries) {
+    painter.setPen(e.pen);
+    painter.setBrush(e.brush);
+    const QPointF centre(x + e.radius, y);
+    if (e.square) {
+      painter.drawRect(QRectF(centre.x() - e.radius, y - e.radius, 2 * e.radius, 2 * e.radius));
     } else {
-      painter.drawEllipse(QPointF(x, y), radius, radius);
+      painter.drawEllipse(centre, e.radius, e.radius);
     }
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(x + radius + 3.5, y - 9, width, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(text));
-    x += 80;
-  };
-  entry(QPen(kUsedColour, 1.6), kUsedColour, 4.5, 70, "použitý");
-  entry(QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, 70, "vypnutý");
-  entry(QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, 90, "podezřelý");
-  if (anyOutlier_) entry(QPen(kOutlierColour, 2), Qt::NoBrush, 8, 90, "odlehlý", true);
+    painter.drawText(QRectF(x + 2 * e.radius + 4, y - 9, width(e), 18),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(e.text));
+    x += width(e);
+  }
   painter.restore();
 }
 

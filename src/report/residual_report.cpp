@@ -25,6 +25,18 @@ std::string Angle(Extended radians) {
 
 std::string Ppm(Extended v) { return FormatFixed(v * 1e6L, 15, 4) + " ppm"; }
 
+// A name holding the separator, a quote or a line break goes in quotes, its
+// quotes doubled; any other name stays as it is.
+std::string CsvField(const std::string& name) {
+  if (name.find_first_of(";\"\r\n") == std::string::npos) return name;
+  std::string quoted = "\"";
+  for (const char c : name) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
 }  // namespace
 
 const char* UsedText(bool used) { return used ? "ANO" : "NE"; }
@@ -84,7 +96,7 @@ void WriteResidualReport(const KeyQuality& q, TextLines& lines) {
   lines.AppendLine(kResidualHeading);
   lines.AppendLine(kResidualColumns);
   for (const PointResidual& r : q.Residuals) {
-    std::string line = FormatInteger(r.Number);
+    std::string line = r.Name;
     for (const std::string& t : ResidualTexts(r)) line += "  " + t;
     line += "  ";
     line += UsedText(r.Used);
@@ -117,6 +129,11 @@ std::string PValueText(Extended p) {
                             : FormatFixed(p, 15, 4);
 }
 
+std::string PValueClause(Extended p) {
+  const std::string text = PValueText(p);
+  return text[0] == '<' ? "p " + text : "p = " + text;
+}
+
 std::vector<std::string> PointTestTexts(const PointTest& t) {
   namespace m = messages;
   switch (t.Reason) {
@@ -141,7 +158,8 @@ const char* GlobalVerdictText(GlobalVerdict v) {
   }
 }
 
-void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines) {
+void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines,
+                            bool pointLines) {
   namespace m = messages;
   if (!q.Valid || !t.Valid) return;
   lines.AppendLine("");
@@ -152,9 +170,9 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
   lines.AppendLine(t.HasCritical ? m::kTestCritical + FormatFixed(t.Critical, 15, 3) +
                                        "  (r - 3 = " + FormatInteger(t.Df2) + ")"
                                  : std::string(m::kTestNoCritical));
-  lines.AppendLine(m::kTestColumns);
-  for (std::size_t i = 0; i < q.Residuals.size() && i < t.Points.size(); ++i) {
-    std::string line = FormatInteger(q.Residuals[i].Number);
+  if (pointLines) lines.AppendLine(m::kTestColumns);
+  for (std::size_t i = 0; pointLines && i < q.Residuals.size() && i < t.Points.size(); ++i) {
+    std::string line = q.Residuals[i].Name;
     for (const std::string& text : PointTestTexts(t.Points[i])) line += "  " + text;
     lines.AppendLine(std::move(line));
   }
@@ -165,7 +183,7 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
     lines.AppendLine(
         "  chi2 = " + FormatFixed(g.Chi2, 15, 3) + ",  r = " + FormatInteger(g.Df) +
         ",  kvantily chi2(r) pro alfa/2 a 1 - alfa/2 :  " + FormatFixed(g.Lower, 15, 3) + "  " +
-        FormatFixed(g.Upper, 15, 3) + ",  p = " + PValueText(g.P));
+        FormatFixed(g.Upper, 15, 3) + ",  " + PValueClause(g.P));
     lines.AppendLine(std::string("  Výsledek :  ") + GlobalVerdictText(g.Verdict));
   }
   lines.AppendLine(m::kHowHeading);
@@ -183,7 +201,7 @@ std::string ResidualTableCsv(const KeyQuality& q) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n";
   for (const PointResidual& r : q.Residuals) {
-    csv += FormatInteger(r.Number);
+    csv += CsvField(r.Name);
     for (const std::string& t : ResidualTexts(r)) csv += ";" + t;
     csv += ";";
     csv += UsedText(r.Used);
