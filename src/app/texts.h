@@ -70,4 +70,73 @@ inline constexpr const char* kCancelButton = "Zrušit";
 // ternavo-cli's progress line on a terminal.
 inline constexpr const char* kProgressLine = "Výpočet bez bodu ";
 
+// ternavo-cli's usage errors; the option's name or the value goes after or
+// between the parts.
+namespace cli {
+inline constexpr const char* kOptionPrefix = "přepínač ";
+inline constexpr const char* kTakesNoValue = " nemá hodnotu";
+inline constexpr const char* kNeedsValue = " potřebuje hodnotu";
+inline constexpr const char* kUnknownOption = "neznámý přepínač ";
+inline constexpr const char* kUnknownType = "neznámý typ transformace";
+inline constexpr const char* kBadPointList = "chybný seznam čísel bodů";
+inline constexpr const char* kEmptyFileNameOf = "prázdný název souboru u přepínače ";
+inline constexpr const char* kOneOnStandardOutput =
+    "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
+inline constexpr const char* kEmptyOutputName = "prázdný název výstupního souboru";
+inline constexpr const char* kNoCoordinateFile = "chybí soubor souřadnic";
+inline constexpr const char* kSeveralCoordinateFiles = "zadán více než jeden soubor souřadnic";
+
+// The help text (Czech and English), ending with a line break.
+inline constexpr const char* kUsage =
+    "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+    "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
+    "                    SOUBOR_SOUŘADNIC\n"
+    "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+    "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
+    "                    COORDINATE_FILE\n"
+    "\n"
+    "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
+    "Computes the transformation key from the identical points of a coordinate file\n"
+    "by least squares.\n"
+    "\n"
+    "  -t, --type TYP         affine | 0      obecná afinní / general affine (výchozí, "
+    "default)\n"
+    "                         similarity | 1  podobnostní / similarity\n"
+    "                         congruence | 2  shodnostní / congruence\n"
+    "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
+    "                         switch off the identical points with these numbers\n"
+    "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
+    "                         append the transformed detail points after the key\n"
+    "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
+    "                         save the protocol (Windows-1250, CR LF)\n"
+    "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
+    "                         append the residuals and parameter precision\n"
+    "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
+    "                         the whole result as JSON (UTF-8)\n"
+    "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
+    "                         the key as a PROJ operation, for cct, ogr2ogr -ct, ...\n"
+    "      --export-matrix SOUBOR klíč jako matice 4 x 4 po řádcích\n"
+    "                         the key as a row-major 4 x 4 matrix\n"
+    "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
+    "                         FILE \"-\": this form alone on standard output\n"
+    "      --version          verze programu / the program's version\n"
+    "  -h, --help             tato nápověda / this help\n"
+    "\n"
+    "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
+    "Standard output: point table, m0, suspicious point, empty line, protocol.\n"
+    "Desetinný oddělovač podle LC_ALL / LC_NUMERIC. Decimal separator from LC_ALL / "
+    "LC_NUMERIC.\n"
+    "\n"
+    "Návratový kód / exit status:\n"
+    "  0  klíč vypočten / key computed\n"
+    "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
+    "  2  chybné použití / usage error\n"
+    "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
+    "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
+    "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
+
+// A short hint after a usage error.
+inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help\n";
+}  // namespace cli
+
 }  // namespace ternavo::texts

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "app/texts.h"
+
 namespace ternavo {
 
 namespace {
@@ -59,6 +61,99 @@ void SplitLongOption(const std::string& arg, std::string& name, std::string& val
   value = hasValue ? arg.substr(eq + 1) : std::string();
 }
 
+std::string Quoted(const char* text, const std::string& value) {
+  return std::string(text) + " \"" + value + "\"";
+}
+
+// --json, --export-proj, --export-matrix: a file name, "-" for standard
+// output, which only one of them may take.
+bool SetMachineFile(std::string CliOptions::*file, const std::string& name,
+                    const std::string& value, CliOptions& options, std::string& error) {
+  if (value.empty()) {
+    error = texts::cli::kEmptyFileNameOf + name;
+    return false;
+  }
+  if (value == "-" && options.MachineOutputOnStdout()) {
+    error = texts::cli::kOneOnStandardOutput;
+    return false;
+  }
+  options.*file = value;
+  return true;
+}
+
+using ApplyValue = bool (*)(const std::string& name, const std::string& value, CliOptions& options,
+                            std::string& error);
+
+// One option of the command line. A new option is one row here, its member
+// in CliOptions and its lines in the help text.
+struct OptionRow {
+  const char* shortName;  // "-t", or nullptr
+  const char* longName;   // "--type"
+  // A switch sets this member and takes no value...
+  bool CliOptions::*flag;
+  // ...an option with a value hands it here: false with the message in error.
+  ApplyValue apply;
+  // -h and --version: the rest of the command line is not checked.
+  bool endsParsing;
+};
+
+const OptionRow kOptionRows[] = {
+    {"-h", "--help", &CliOptions::help, nullptr, true},
+    {nullptr, "--version", &CliOptions::version, nullptr, true},
+    {nullptr, "--transform", &CliOptions::transform, nullptr, false},
+    {nullptr, "--residuals", &CliOptions::residuals, nullptr, false},
+    {"-t", "--type", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseType(value, options.type)) return true;
+       error = Quoted(texts::cli::kUnknownType, value);
+       return false;
+     },
+     false},
+    {"-x", "--exclude", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseExcludeList(value, options.excluded)) return true;
+       error = Quoted(texts::cli::kBadPointList, value);
+       return false;
+     },
+     false},
+    {"-o", "--output", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (value.empty()) {
+         error = texts::cli::kEmptyOutputName;
+         return false;
+       }
+       options.hasOutput = true;
+       options.outputFile = value;
+       return true;
+     },
+     false},
+    {nullptr, "--json", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::jsonFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--export-proj", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::projFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--export-matrix", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::matrixFile, name, value, options, error);
+     },
+     false},
+};
+
+const OptionRow* FindOption(const std::string& name) {
+  for (const OptionRow& row : kOptionRows) {
+    if ((row.shortName && name == row.shortName) || name == row.longName) return &row;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
@@ -88,149 +183,44 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       if (hasValue) value = arg.substr(2);
     }
 
-    if (name == "-h" || name == "--help") {
-      if (hasValue) {
-        error = "přepínač " + name + " nemá hodnotu";
-        return false;
-      }
-      options.help = true;
-      return true;
-    }
-    if (name == "--version") {
-      if (hasValue) {
-        error = "přepínač --version nemá hodnotu";
-        return false;
-      }
-      options.version = true;
-      return true;
-    }
-    if (name == "--transform") {
-      if (hasValue) {
-        error = "přepínač --transform nemá hodnotu";
-        return false;
-      }
-      options.transform = true;
-      continue;
-    }
-    if (name == "--residuals") {
-      if (hasValue) {
-        error = "přepínač --residuals nemá hodnotu";
-        return false;
-      }
-      options.residuals = true;
-      continue;
-    }
-
-    std::string* machineFile = name == "--json"            ? &options.jsonFile
-                               : name == "--export-proj"   ? &options.projFile
-                               : name == "--export-matrix" ? &options.matrixFile
-                                                           : nullptr;
-    const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
-                            name == "--exclude" || name == "-o" || name == "--output" ||
-                            machineFile != nullptr;
-    if (!takesValue) {
-      error = "neznámý přepínač " + arg;
+    const OptionRow* const row = FindOption(name);
+    if (!row) {
+      error = texts::cli::kUnknownOption + arg;
       return false;
+    }
+    if (row->flag) {
+      if (hasValue) {
+        error = texts::cli::kOptionPrefix + name + texts::cli::kTakesNoValue;
+        return false;
+      }
+      options.*(row->flag) = true;
+      if (row->endsParsing) return true;
+      continue;
     }
     if (!hasValue) {
       if (i + 1 >= args.size()) {
-        error = "přepínač " + name + " potřebuje hodnotu";
+        error = texts::cli::kOptionPrefix + name + texts::cli::kNeedsValue;
         return false;
       }
       value = args[++i];
     }
-
-    if (name == "-t" || name == "--type") {
-      if (!ParseType(value, options.type)) {
-        error = "neznámý typ transformace \"" + value + "\"";
-        return false;
-      }
-    } else if (machineFile) {
-      if (value.empty()) {
-        error = "prázdný název souboru u přepínače " + name;
-        return false;
-      }
-      if (value == "-" && options.MachineOutputOnStdout()) {
-        error = "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
-        return false;
-      }
-      *machineFile = value;
-    } else if (name == "-x" || name == "--exclude") {
-      if (!ParseExcludeList(value, options.excluded)) {
-        error = "chybný seznam čísel bodů \"" + value + "\"";
-        return false;
-      }
-    } else {
-      if (value.empty()) {
-        error = "prázdný název výstupního souboru";
-        return false;
-      }
-      options.hasOutput = true;
-      options.outputFile = value;
-    }
+    if (!row->apply(name, value, options, error)) return false;
   }
 
   if (files.empty()) {
-    error = "chybí soubor souřadnic";
+    error = texts::cli::kNoCoordinateFile;
     return false;
   }
   if (files.size() > 1) {
-    error = "zadán více než jeden soubor souřadnic";
+    error = texts::cli::kSeveralCoordinateFiles;
     return false;
   }
   options.coordinateFile = files[0];
   return true;
 }
 
-std::string CliUsageText() {
-  return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
-         "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
-         "                    SOUBOR_SOUŘADNIC\n"
-         "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
-         "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
-         "                    COORDINATE_FILE\n"
-         "\n"
-         "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
-         "Computes the transformation key from the identical points of a coordinate file\n"
-         "by least squares.\n"
-         "\n"
-         "  -t, --type TYP         affine | 0      obecná afinní / general affine (výchozí, "
-         "default)\n"
-         "                         similarity | 1  podobnostní / similarity\n"
-         "                         congruence | 2  shodnostní / congruence\n"
-         "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
-         "                         switch off the identical points with these numbers\n"
-         "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
-         "                         append the transformed detail points after the key\n"
-         "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
-         "                         save the protocol (Windows-1250, CR LF)\n"
-         "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
-         "                         append the residuals and parameter precision\n"
-         "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
-         "                         the whole result as JSON (UTF-8)\n"
-         "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
-         "                         the key as a PROJ operation, for cct, ogr2ogr -ct, ...\n"
-         "      --export-matrix SOUBOR klíč jako matice 4 x 4 po řádcích\n"
-         "                         the key as a row-major 4 x 4 matrix\n"
-         "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
-         "                         FILE \"-\": this form alone on standard output\n"
-         "      --version          verze programu / the program's version\n"
-         "  -h, --help             tato nápověda / this help\n"
-         "\n"
-         "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
-         "Standard output: point table, m0, suspicious point, empty line, protocol.\n"
-         "Desetinný oddělovač podle LC_ALL / LC_NUMERIC. Decimal separator from LC_ALL / "
-         "LC_NUMERIC.\n"
-         "\n"
-         "Návratový kód / exit status:\n"
-         "  0  klíč vypočten / key computed\n"
-         "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
-         "  2  chybné použití / usage error\n"
-         "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
-         "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
-         "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
-}
+std::string CliUsageText() { return texts::cli::kUsage; }
 
-std::string CliUsageHint() { return "Nápověda / help: ternavo-cli --help\n"; }
+std::string CliUsageHint() { return texts::cli::kUsageHint; }
 
 }  // namespace ternavo
