@@ -83,6 +83,17 @@ class Scanner {
     return {start, p_};
   }
 
+  // Skips a UTF-8 byte-order mark at the very start of the text, which
+  // editors on Windows put before "UTF-8 with BOM" files.
+  void SkipByteOrderMark() {
+    while (end_ - p_ < 3 && !atEnd_) {
+      const char* keep = p_;
+      Refill(keep);
+      p_ = keep;
+    }
+    if (end_ - p_ >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
+  }
+
   // Skips the rest of the line, its line feed included.
   void SkipLine() {
     int64_t skipped = 0;
@@ -328,6 +339,7 @@ void PadAfterFailure(std::vector<Record>& records, int32_t count) {
 }
 
 bool Load(TSeznam& list, Scanner& in) {
+  in.SkipByteOrderMark();
   int32_t n = 0;
   if (!in.ReadInteger(n) || n < 0) return false;
   in.SkipLine();

@@ -67,7 +67,11 @@ void TSeznam::TransformDetailPoints(TextLines& memo) const {
     Extended t[3];
     transform(p, t);
     buffer.clear();
-    AppendFixed(buffer, static_cast<Extended>(p.Number), 6, 1, separator);
+    // Six significant digits keep the numbers below a million as they always
+    // were; a larger number would lose its digits to an exponent, so it
+    // takes all of them.
+    const int digits = p.Number >= 1000000 || p.Number <= -1000000 ? 15 : 6;
+    AppendFixed(buffer, static_cast<Extended>(p.Number), digits, 1, separator);
     for (int i = 0; i < 3; ++i) {
       buffer += "  ";
       AppendFixed(buffer, t[i], 15, 6, separator);

@@ -26,6 +26,10 @@ inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
+inline constexpr const char* kApplyKeyItem = "&Transformovat klíčem…";
+// The heading of a section transformed from the target system back.
+inline constexpr const char* kInverseSectionHeading = "Zpětná transformace podrobných bodů :";
 
 // ternavo-cli's labels of the two result lines.
 inline constexpr const char* kM0Caption = "Střední chyba jednotková: ";
@@ -85,15 +89,20 @@ inline constexpr const char* kOneOnStandardOutput =
 inline constexpr const char* kEmptyOutputName = "prázdný název výstupního souboru";
 inline constexpr const char* kNoCoordinateFile = "chybí soubor souřadnic";
 inline constexpr const char* kSeveralCoordinateFiles = "zadán více než jeden soubor souřadnic";
+inline constexpr const char* kNeedsFileName = " potřebuje název souboru, ne \"-\"";
+inline constexpr const char* kNotWithApplyKey = " nelze použít s --apply-key";
+inline constexpr const char* kInverseNeedsApplyKey = "přepínač --inverse patří k --apply-key";
 
 // The help text (Czech and English), ending with a line break.
 inline constexpr const char* kUsage =
     "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
     "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
-    "                    SOUBOR_SOUŘADNIC\n"
+    "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
+    "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
     "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
     "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
-    "                    COORDINATE_FILE\n"
+    "                    [--key-out FILE] COORDINATE_FILE\n"
+    "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
     "\n"
     "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
     "Computes the transformation key from the identical points of a coordinate file\n"
@@ -119,6 +128,14 @@ inline constexpr const char* kUsage =
     "                         the key as a row-major 4 x 4 matrix\n"
     "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
     "                         FILE \"-\": this form alone on standard output\n"
+    "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
+    "                         save the key as a key file (JSON, exact values)\n"
+    "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
+    "                         klíčem ze souboru klíče, výstup jako TRANSFORMOVAT\n"
+    "                         compute nothing: transform the detail points with\n"
+    "                         the saved key, output as TRANSFORMOVAT writes it\n"
+    "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
+    "                         with --apply-key: from the target system back\n"
     "      --version          verze programu / the program's version\n"
     "  -h, --help             tato nápověda / this help\n"
     "\n"
@@ -131,9 +148,11 @@ inline constexpr const char* kUsage =
     "  0  klíč vypočten / key computed\n"
     "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
     "  2  chybné použití / usage error\n"
-    "  3  soubor souřadnic v nesprávném formátu / coordinate file in a wrong format\n"
+    "  3  soubor souřadnic nebo klíče v nesprávném formátu / coordinate or key file in a\n"
+    "     wrong format\n"
     "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
-    "  5  soubor souřadnic nelze otevřít / coordinate file cannot be opened\n";
+    "  5  soubor souřadnic nebo klíče nelze otevřít / coordinate or key file cannot be "
+    "opened\n";
 
 // A short hint after a usage error.
 inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help\n";

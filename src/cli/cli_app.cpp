@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/key_application.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
 #include "cli/cli_options.h"
@@ -179,6 +180,16 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     }
     if (!WriteMachineOutput(*path, form(seznam), options, out, err)) status = kExitOutputFailed;
   }
+  if (!options.keyOutFile.empty()) {
+    std::string error;
+    if (!computed) {
+      err << "ternavo-cli: klíč nebyl vypočten, " << options.keyOutFile << " nezapsán\n";
+    } else if (!SaveKeyFile(seznam, options.type, options.coordinateFile, options.keyOutFile,
+                            error)) {
+      err << error << '\n';
+      status = kExitOutputFailed;
+    }
+  }
 
   out.flush();
   if (!out) {
@@ -189,6 +200,57 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     err << file.Error() << '\n';
     status = kExitOutputFailed;
   }
+  return status;
+}
+
+// --apply-key: the detail points of the coordinate file transformed with a
+// saved key, as the detail section, to standard output and the -o file.
+int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  StoredKey key;
+  std::string error;
+  switch (ReadKeyFile(options.applyKeyFile, key, error)) {
+    case KeyFileOutcome::Read: break;
+    case KeyFileOutcome::CannotOpen: err << error << '\n'; return kExitCannotOpen;
+    case KeyFileOutcome::Invalid: err << error << '\n'; return kExitBadInput;
+  }
+  TSeznam points;
+  CellGrid grid(4);
+  Workflow workflow(points, grid);
+  const OpenResult opened = workflow.Open(options.coordinateFile);
+  if (opened.outcome != OpenOutcome::Loaded) {
+    err << opened.message << '\n';
+    return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
+  }
+  if (points.GetDetailCount() <= 0) {
+    err << texts::kNoDetailPoints << '\n';
+    return kExitNotComputed;
+  }
+
+  int status = kExitKeyComputed;
+  ProtocolFileWriter file;
+  bool toFile = false;
+  if (options.hasOutput) {
+    toFile = file.Open(options.outputFile, {options.coordinateFile, options.applyKeyFile});
+    if (!toFile) {
+      err << file.Error() << '\n';
+      status = kExitOutputFailed;
+    }
+  }
+  ApplyKeyFile(key, options.inverse ? KeyDirection::Inverse : KeyDirection::Forward, points,
+               [&](const TextLines& lines, std::size_t from) {
+                 WriteLines(out, lines, from);
+                 if (toFile) file.Append(lines, from);
+               });
+  out.flush();
+  if (!out) {
+    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+    status = kExitOutputFailed;
+  }
+  if (toFile && !file.Commit()) {
+    err << file.Error() << '\n';
+    status = kExitOutputFailed;
+  }
+  if (status == kExitKeyComputed) err << texts::kTransformDone << '\n';
   return status;
 }
 
@@ -216,6 +278,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
   StderrNotices notices(err);
   try {
+    if (!options.applyKeyFile.empty()) return RunApplyKey(options, out, err);
     return Run(options, out, err, progressLine);
   } catch (...) {
     err << ErrorReportText(ExceptionMessage(std::current_exception())) << '\n';

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <utility>
 
 #include "app/texts.h"
 
@@ -81,6 +82,47 @@ bool SetMachineFile(std::string CliOptions::*file, const std::string& name,
   return true;
 }
 
+// --key-out, --apply-key: a file name; "-" is refused.
+bool SetKeyFile(std::string CliOptions::*file, const std::string& name, const std::string& value,
+                CliOptions& options, std::string& error) {
+  if (value.empty()) {
+    error = texts::cli::kEmptyFileNameOf + name;
+    return false;
+  }
+  if (value == "-") {
+    error = texts::cli::kOptionPrefix + name + texts::cli::kNeedsFileName;
+    return false;
+  }
+  options.*file = value;
+  return true;
+}
+
+// Applying a saved key computes nothing: the options of a computation do
+// not go with it, and --inverse needs it.
+bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
+  if (o.applyKeyFile.empty()) {
+    if (!o.inverse) return true;
+    error = texts::cli::kInverseNeedsApplyKey;
+    return false;
+  }
+  const std::pair<bool, const char*> computing[] = {
+      {o.type != kGeneralAffine, "-t"},
+      {!o.excluded.empty(), "-x"},
+      {o.transform, "--transform"},
+      {o.residuals, "--residuals"},
+      {!o.jsonFile.empty(), "--json"},
+      {!o.projFile.empty(), "--export-proj"},
+      {!o.matrixFile.empty(), "--export-matrix"},
+      {!o.keyOutFile.empty(), "--key-out"},
+  };
+  for (const auto& [given, name] : computing) {
+    if (!given) continue;
+    error = texts::cli::kOptionPrefix + std::string(name) + texts::cli::kNotWithApplyKey;
+    return false;
+  }
+  return true;
+}
+
 using ApplyValue = bool (*)(const std::string& name, const std::string& value, CliOptions& options,
                             std::string& error);
 
@@ -102,6 +144,7 @@ const OptionRow kOptionRows[] = {
     {nullptr, "--version", &CliOptions::version, nullptr, true},
     {nullptr, "--transform", &CliOptions::transform, nullptr, false},
     {nullptr, "--residuals", &CliOptions::residuals, nullptr, false},
+    {nullptr, "--inverse", &CliOptions::inverse, nullptr, false},
     {"-t", "--type", nullptr,
      [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
        if (ParseType(value, options.type)) return true;
@@ -143,6 +186,18 @@ const OptionRow kOptionRows[] = {
      [](const std::string& name, const std::string& value, CliOptions& options,
         std::string& error) {
        return SetMachineFile(&CliOptions::matrixFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--key-out", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetKeyFile(&CliOptions::keyOutFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--apply-key", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetKeyFile(&CliOptions::applyKeyFile, name, value, options, error);
      },
      false},
 };
@@ -216,7 +271,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return false;
   }
   options.coordinateFile = files[0];
-  return true;
+  return CheckApplyKeyOptions(options, error);
 }
 
 std::string CliUsageText() { return texts::cli::kUsage; }

@@ -28,6 +28,11 @@ struct CliOptions {
   std::string jsonFile;    // "" none, "-" standard output
   std::string projFile;    // the key as a PROJ affine operation
   std::string matrixFile;  // the key as a 4 x 4 matrix
+  std::string keyOutFile;  // the key file
+  // Applying a saved key instead of computing one: the key file, and the
+  // direction (target -> source with --inverse).
+  std::string applyKeyFile;
+  bool inverse = false;
   bool help = false;
   bool version = false;
 

@@ -113,7 +113,15 @@ TEST(LoadFromFileTest, LexicalRules) {
        "I7 1 2 3/4 5 6 U; D-5 1 2 3; L-1"},
       {"Equal numbers and coordinates", "2\n1 0 0 0\n0 0 0\n1 0 0 0\n0 0 0\n",
        "I1 0 0 0/0 0 0 U; I1 0 0 0/0 0 0 U; L-1"},
-      {"Tiny value reads zero", "0\n1\n1 1e-6000 -1e-99999 0\n", "D1 0 -0 0; L-1"}};
+      {"Tiny value reads zero", "0\n1\n1 1e-6000 -1e-99999 0\n", "D1 0 -0 0; L-1"},
+      {"Byte-order mark at the start",
+       "\xEF\xBB\xBF"
+       "1\n1 1 2 3\n4 5 6\n0\n",
+       "I1 1 2 3/4 5 6 U; L-1"},
+      {"Byte-order mark through a pipe",
+       "|\xEF\xBB\xBF"
+       "0\n1\n5 1 2 3\n",
+       "D5 1 2 3; L-1"}};
   for (const LoadCase& c : cases) {
     TSeznam s;
     EXPECT_TRUE(LoadText(s, c.content)) << c.name;
@@ -139,6 +147,14 @@ TEST(LoadFromFileTest, FailureStopsAtTheFailingItemKeepingWhatWasRead) {
       {"Huge count with short file", "1000000\n1 1 1 1\n2 2 2\n", untouched},
       {"Double sign", "+-1\n", untouched},
       {"Hex count", "0x2\n", untouched},
+      {"Byte-order mark after a blank",
+       " \xEF\xBB\xBF"
+       "0\n",
+       untouched},
+      {"Two byte-order marks",
+       "\xEF\xBB\xBF\xEF\xBB\xBF"
+       "0\n",
+       untouched},
       {"Decimal comma in second point", "2\n5 1 1 1\n2 2 2\n6 1,5 1 1\n0 0 0\n0\n",
        "I5 1 1 1/2 2 2 U; I6 3 3 3/4 4 4 -; D8 7 7 7; L1"},
       {"Bad source line of first point", "2\n5 1 1 1\n9 x 2\n",

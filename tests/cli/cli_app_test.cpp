@@ -53,6 +53,11 @@ TEST(ParseCliOptions, UsageErrors) {
       {{"--transform=yes", "a.txt"}, "přepínač --transform nemá hodnotu"},
       {{"--json", "-", "--export-proj", "-", "a.txt"},
        "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix"},
+      {{"--inverse", "a.txt"}, "přepínač --inverse patří k --apply-key"},
+      {{"--apply-key", "k.json", "--transform", "a.txt"},
+       "přepínač --transform nelze použít s --apply-key"},
+      {{"--apply-key=k.json", "-t", "1", "a.txt"}, "přepínač -t nelze použít s --apply-key"},
+      {{"--key-out", "-", "a.txt"}, "přepínač --key-out potřebuje název souboru, ne \"-\""},
   };
   for (const auto& [args, message] : cases) {
     CliOptions o;

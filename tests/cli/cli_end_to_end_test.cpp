@@ -245,5 +245,48 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   EXPECT_FALSE(fs::exists(none));
 }
 
+// A key saved today transforms tomorrow's points exactly as the computation
+// did; a bad key file writes nothing.
+TEST_F(CliProgram, SavedKeyAppliedLater) {
+  const std::string file = "examples/national_grid_blunder.txt";
+  const std::string key = (dir_ / "k.json").string();
+  const Result computed = Run({"-t", "1", "--transform", "--key-out", key, file}, "cs_CZ.UTF-8");
+  ASSERT_EQ(computed.status, 0) << computed.err;
+  const std::string section = computed.out.substr(computed.out.rfind("\nTransformace podrobných"));
+
+  const fs::path protocol = dir_ / "p.txt";
+  const Result applied = Run({"--apply-key", key, "-o", protocol.string(), file}, "cs_CZ.UTF-8");
+  EXPECT_EQ(applied.status, 0);
+  EXPECT_EQ(applied.err, "Transformace dokončena.\n");
+  EXPECT_EQ(applied.out, section);
+  EXPECT_EQ(ReadBytes(protocol), EncodeProtocolFile(section));
+
+  const Result inverse = Run({"--apply-key", key, "--inverse", file});
+  EXPECT_EQ(inverse.status, 0);
+  EXPECT_EQ(inverse.out.rfind("\nZpětná transformace podrobných bodů :\n(C.B. X  Y  Z)\n", 0), 0u);
+
+  std::ofstream(dir_ / "bad.json") << "{\"format\": \"ternavo-key\", \"version\": 7}";
+  const struct {
+    std::string key;
+    int status;
+    std::string err;
+  } refused[] = {
+      {(dir_ / "bad.json").string(), 3,
+       "Soubor klíče \"" + (dir_ / "bad.json").string() +
+           "\": pole \"version\" nemá hodnotu 1 (soubor je z jiné verze programu)\n"},
+      {(dir_ / "none.json").string(), 5,
+       "Soubor klíče \"" + (dir_ / "none.json").string() +
+           "\" nelze otevřít: soubor nebo složka neexistuje\n"},
+  };
+  for (const auto& r : refused) {
+    const fs::path out = dir_ / "out.txt";
+    const Result result = Run({"--apply-key", r.key, "-o", out.string(), file});
+    EXPECT_EQ(result.status, r.status);
+    EXPECT_EQ(result.err, r.err);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(out));
+  }
+}
+
 }  // namespace
 }  // namespace ternavo

@@ -1,0 +1,114 @@
+#include "app/key_application.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <filesystem>
+
+#include "app/error_report.h"
+#include "app/protocol_saver.h"
+#include "app/texts.h"
+#include "text/messages.h"
+
+namespace ternavo {
+
+bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
+                 const std::string& path, std::string& error) {
+  if (!s.KeyValid) {
+    error = texts::kNoKeyToExport;
+    return false;
+  }
+  // The full path: the file is read again years later, from elsewhere.
+  std::error_code ignored;
+  const std::filesystem::path full = std::filesystem::absolute(coordinateFile, ignored);
+  const std::string text =
+      KeyFileText(s, type, coordinateFile.empty() || full.empty() ? coordinateFile : full.string(),
+                  CurrentUtcTime());
+  ProtocolFileWriter file;
+  std::vector<std::string> keep;
+  if (!coordinateFile.empty()) keep.push_back(coordinateFile);
+  if (file.Open(path, keep) && file.AppendBytes(text) && file.Commit()) return true;
+  error = file.Error();
+  return false;
+}
+
+KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string& error) {
+  // Key files are small: read whole, with the system's reason for a failure
+  // (a folder opens, but its read fails).
+  std::string text;
+  int reason = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = errno;
+  } else {
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+      } else if (n == 0) {
+        break;
+      } else if (errno != EINTR) {
+        reason = errno;
+        break;
+      }
+    }
+    ::close(fd);
+  }
+  if (reason != 0) {
+    error = std::string(messages::kKeyFilePrefix) + path +
+            "\" nelze otevřít: " + SystemErrorText(reason);
+    return KeyFileOutcome::CannotOpen;
+  }
+  return ParseKeyFile(text, path, key, error) ? KeyFileOutcome::Read : KeyFileOutcome::Invalid;
+}
+
+void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
+                  const DetailSectionSink& sink, std::size_t blockSize) {
+  if (direction == KeyDirection::Forward) {
+    LoadKey(key, points);
+    TransformDetailPointsInBlocks(points, blockSize, sink);
+    return;
+  }
+  // The source coordinates first, then the forward section of an identity
+  // key over them: 0 + 1 x + 0 y + 0 z + 0 is x exactly, so the lines are
+  // rendered by the very code that renders TRANSFORMOVAT's.
+  const InverseKey inverse(key);
+  TSeznam source;
+  source.DetailPoints = points.DetailPoints;
+  for (TPodrobnyBod& p : source.DetailPoints) {
+    Extended x[3];
+    inverse.Apply(p.X, p.Y, p.Z, x);
+    p.X = x[0];
+    p.Y = x[1];
+    p.Z = x[2];
+  }
+  StoredKey identity;
+  for (int i = 0; i < 3; ++i) identity.Matrix[i][i] = 1;
+  LoadKey(identity, source);
+  TransformDetailPointsInBlocks(source, blockSize, [&](const TextLines& lines, std::size_t from) {
+    if (from > 0 || lines.Count() < 2) {
+      sink(lines, from);
+      return;
+    }
+    TextLines renamed;
+    renamed.Reserve(lines.Count());
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+      renamed.AppendLine(i == 1 ? std::string(texts::kInverseSectionHeading) : lines[i]);
+    }
+    sink(renamed, 0);
+  });
+}
+
+std::string CurrentUtcTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char buffer[32];
+  const std::size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return std::string(buffer, n);
+}
+
+}  // namespace ternavo

@@ -1,0 +1,47 @@
+// Key files for both front ends: saving the computed key, reading a saved
+// one, and transforming points with it in either direction.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "adjustment/seznam.h"
+#include "app/workflow.h"
+#include "report/key_file.h"
+
+namespace ternavo {
+
+// Saves the key of a driver run of `type` as a key file by the protocol
+// saver's policy (never over `coordinateFile`); false with the error text,
+// also without a key.
+bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
+                 const std::string& path, std::string& error);
+
+enum class KeyFileOutcome {
+  Read,
+  CannotOpen,  // missing, a folder, no permission, a read error
+  Invalid,     // read, but not a usable key file
+};
+
+// Reads and checks a key file; the error text names the file and the field.
+KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string& error);
+
+enum class KeyDirection {
+  Forward,  // source -> target, as TRANSFORMOVAT
+  Inverse,  // target -> source
+};
+
+// Transforms the detail points of `points` with the key and hands the
+// section to `sink` in blocks, as Workflow::TransformDetailPoints does.
+// Forward, the section is exactly what TRANSFORMOVAT writes with that key
+// (the key goes into the list's key fields and the same code runs); the
+// inverse section has its own heading and the same rendering. Arithmetic
+// faults throw before anything reaches the sink.
+void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
+                  const DetailSectionSink& sink,
+                  std::size_t blockSize = Workflow::kDetailBlockPoints);
+
+// "2026-12-09T09:30:00Z": now, in UTC.
+std::string CurrentUtcTime();
+
+}  // namespace ternavo
