@@ -42,13 +42,19 @@ class RunState {
   std::vector<bool> used_;
 };
 
-// `body` returns false when the caller cancelled it; the list then ends as
-// after an error, without one.
+// Forgets every leave-one-out m0: the diagnostics were not computed.
+void DropDiagnostics(TSeznam& s) {
+  for (TIdentickyBod& p : s.IdenticalPoints) p.M0WithoutValid = false;
+  s.LeaveOut(-1);
+}
+
+// `body` returns false when the caller cancelled the leave-one-out runs: the
+// key already computed stays, without diagnostics.
 template <class Body>
 void RunRestoringOnError(TSeznam& s, Body&& body) {
   RunState state(s);
   try {
-    if (!body()) state.Restore();
+    if (!body()) DropDiagnostics(s);
   } catch (...) {
     state.Restore();
     throw;
@@ -209,7 +215,7 @@ bool LeaveEachOutInParallel(TSeznam& s, MakeRun&& makeRun, Store&& store) {
       const int done = finished.fetch_add(1) + 1;
       if (reporting) {
         try {
-          if (!sink->Report(done, total)) cancel = true;
+          if (!sink->Report(done, total, order[k])) cancel = true;
         } catch (...) {
           reportError = std::current_exception();
           cancel = true;
@@ -323,11 +329,6 @@ void AdjustIterative(TSeznam& s, bool withScale) {
           store);
     } else {
       ProgressSink* const sink = ProgressSink::Current();
-      // A cancelled walk puts back what the runs before it stored.
-      std::vector<std::pair<Extended, bool>> before;
-      for (const TIdentickyBod& p : s.IdenticalPoints) {
-        before.emplace_back(p.M0Without, p.M0WithoutValid);
-      }
       int done = 0;
       bool more = s.LeaveOutFirst();
       while (more) {
@@ -336,12 +337,8 @@ void AdjustIterative(TSeznam& s, bool withScale) {
         r.valid = iterate(s);
         r.m0 = s.IterM0;
         store(s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)], r);
-        if (sink && !sink->Report(++done, n)) {
+        if (sink && !sink->Report(++done, n, s.LeftOutIndex)) {
           completed = false;
-          for (std::size_t i = 0; i < before.size(); ++i) {
-            s.IdenticalPoints[i].M0Without = before[i].first;
-            s.IdenticalPoints[i].M0WithoutValid = before[i].second;
-          }
           break;
         }
         more = s.LeaveOutNext();

@@ -18,13 +18,13 @@ ProgressSink::~ProgressSink() { currentSink = outer_; }
 
 ProgressSink* ProgressSink::Current() { return currentSink; }
 
-bool ProgressSink::Report(int done, int total) {
+bool ProgressSink::Report(int done, int total, int point) {
   if (cancelled_) return false;
   if (!callback_) return true;
   const auto now = std::chrono::steady_clock::now();
   if (now - last_ < interval_) return true;
   last_ = now;
-  if (!callback_(done, total)) cancelled_ = true;
+  if (!callback_(done, total, point)) cancelled_ = true;
   return !cancelled_;
 }
 

@@ -4,18 +4,20 @@
 // thread that calls a driver (AdjustAffine, AdjustSimilarity,
 // AdjustCongruence) and keeps it alive for the call:
 //
-//   ProgressSink sink([&](int done, int total) { ...; return !userPressedCancel; });
+//   ProgressSink sink([&](int done, int total, int point) { ...; return !stop; });
 //   list.AdjustSimilarity();
-//   if (sink.Cancelled()) memo.Add("Výpočet přerušen.");
+//   if (sink.Cancelled()) ...;  // the key stands, its diagnostics do not
 //
 // The callback runs on that same thread (never on a helper thread), so it may
 // process window events; it needs no locking of its own. It is called while
 // the leave-one-out runs go on, at most once per interval (every finished run
-// with a zero interval), with the runs finished so far and their total; a
-// computation shorter than the interval does not call it at all. Returning
-// false cancels: the runs still under way finish, no further run starts, and
-// the driver ends as a failed computation does (KeyValid false, no point left
-// out, every Used flag as it was, no leave-one-out m0 stored).
+// with a zero interval), with the runs finished so far, their total and the
+// index of the identical point the latest run left out; a computation shorter
+// than the interval does not call it at all. Returning false cancels the
+// diagnostics: the runs still under way finish, no further run starts, and
+// the driver ends with the key it computed first (KeyValid as the key came
+// out, no point left out, every Used flag as it was) but without any
+// leave-one-out m0 (M0WithoutValid clear on every point).
 #pragma once
 
 #include <chrono>
@@ -25,7 +27,7 @@ namespace ternavo {
 
 class ProgressSink {
  public:
-  using Callback = std::function<bool(int done, int total)>;
+  using Callback = std::function<bool(int done, int total, int point)>;
 
   explicit ProgressSink(Callback callback,
                         std::chrono::milliseconds interval = std::chrono::milliseconds(50));
@@ -40,8 +42,9 @@ class ProgressSink {
   static ProgressSink* Current();
 
   // Calls the callback when the interval has passed since the last call (or
-  // since the sink was made). Returns false when the computation is to stop.
-  bool Report(int done, int total);
+  // since the sink was made); `point` is the index of the identical point the
+  // run left out. Returns false when the computation is to stop.
+  bool Report(int done, int total, int point);
 
  private:
   Callback callback_;

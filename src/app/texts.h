@@ -10,7 +10,9 @@ inline constexpr const char* kTooFewUsedPoints = "Málo identických bodů !!";
 inline constexpr const char* kNoDetailPoints = "Nejsou podrobné body !";
 inline constexpr const char* kTransformDone = "Transformace dokončena.";
 inline constexpr const char* kNotComputed = "Výpočet neproveden.";
-inline constexpr const char* kCancelled = "Výpočet přerušen.";
+// The protocol's last line when the user stopped the leave-one-out runs.
+inline constexpr const char* kDiagnosticsNotComputed =
+    "Střední chyby jednotkové bez jednotlivých bodů nebyly vypočteny (výpočet přerušen).";
 // A diagnostic cell before a computation: two blanks and a slash.
 inline constexpr const char* kNoDiagnostic = "  /";
 
@@ -66,12 +68,16 @@ inline constexpr const char* kAboutCaption = "  O programu";
 inline constexpr const char* kAboutDescription =
     "Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "
     "afinní, podobnostní a shodnostní transformací  metodou MNČ. ";
-// The progress dialog of a long computation: the point being left out, of how many.
-inline constexpr const char* kProgressLabel = "Výpočet bez bodu %1 z %2 …";
 inline constexpr const char* kCancelButton = "Zrušit";
+// Asked before a protocol the user edited and did not save is replaced.
+inline constexpr const char* kDiscardEditsQuestion =
+    "Protokol obsahuje neuložené úpravy.\nZahodit je?";
+// The protocol's proposed file name: the coordinate file's name followed by this.
+inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
 }  // namespace window
 
-// ternavo-cli's progress line on a terminal.
+// The progress line of a long computation (dialog and terminal), followed by
+// the point left out and "(done z total)".
 inline constexpr const char* kProgressLine = "Výpočet bez bodu ";
 
 // ternavo-cli's usage errors; the option's name or the value goes after or

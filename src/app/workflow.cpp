@@ -11,10 +11,18 @@
 #include "app/texts.h"
 #include "report/key_export.h"
 #include "report/residual_report.h"
+#include "text/number_format.h"
 
 namespace ternavo {
 
+std::string ProgressText(int done, int total, const std::string& point) {
+  return texts::kProgressLine + point + " (" + std::to_string(done) + " z " +
+         std::to_string(total) + ")";
+}
+
 OpenResult Workflow::Open(const std::string& path) {
+  // A key belongs to the points it was computed from, never to a new file.
+  seznam_.KeyValid = false;
   const LoadResult loaded = seznam_.TryLoadFromFile(path);
   switch (loaded.Status) {
     case LoadStatus::Loaded: break;
@@ -41,7 +49,15 @@ KeyResult Workflow::RecomputeKey(TTypTransformace type, const ProgressCallback& 
   if (used < LeastUsedPoints(type)) return result;
 
   std::optional<ProgressSink> sink;
-  if (progress) sink.emplace(progress);
+  if (progress) {
+    sink.emplace([this, &progress](int done, int total, int point) {
+      const std::size_t index = static_cast<std::size_t>(point);
+      return progress(done, total,
+                      index < seznam_.IdenticalPoints.size()
+                          ? FormatInteger(seznam_.IdenticalPoints[index].Number)
+                          : std::string());
+    });
+  }
   switch (type) {
     case kGeneralAffine: seznam_.AdjustAffine(); break;
     case kSimilarity: seznam_.AdjustSimilarity(); break;
@@ -49,9 +65,11 @@ KeyResult Workflow::RecomputeKey(TTypTransformace type, const ProgressCallback& 
     default: break;
   }
   seznam_.ShowResults(grid_, result.m0Label, result.pointLabel);
-  if (sink && sink->Cancelled()) {
+  if (sink && sink->Cancelled() && seznam_.KeyValid) {
     result.outcome = KeyOutcome::Cancelled;
-    result.protocol.AppendLine(texts::kCancelled);
+    seznam_.WriteProtocol(result.protocol, type);
+    result.protocol.AppendLine("");
+    result.protocol.AppendLine(texts::kDiagnosticsNotComputed);
   } else if (seznam_.KeyValid) {
     result.outcome = KeyOutcome::Computed;
     seznam_.WriteProtocol(result.protocol, type);

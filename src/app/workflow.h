@@ -29,12 +29,17 @@ enum class KeyOutcome {
   Refused,      // too few used points: nothing computed, the box says why
   Computed,     // KeyValid: the protocol holds the key
   NotComputed,  // the protocol holds "Výpočet neproveden."
-  Cancelled,    // stopped by the user: as not computed, the protocol says so
+  Cancelled,    // the user stopped the leave-one-out runs: the key stands, the
+                // diagnostics are "/", and the protocol says they are missing
 };
 
-// Told how many leave-one-out runs are done of how many, now and then while
-// a key is computed, on the computing thread; returning false cancels.
-using ProgressCallback = std::function<bool(int done, int total)>;
+// Told how many leave-one-out runs are done of how many and the name of the
+// point the latest one left out, now and then while a key is computed, on the
+// computing thread; returning false cancels the diagnostics (not the key).
+using ProgressCallback = std::function<bool(int done, int total, const std::string& point)>;
+
+// "Výpočet bez bodu 11178 (1178 z 2000)": the progress line of both front ends.
+std::string ProgressText(int done, int total, const std::string& point);
 
 struct KeyResult {
   KeyOutcome outcome = KeyOutcome::Refused;
@@ -53,6 +58,7 @@ class Workflow {
   Workflow(TSeznam& seznam, CellGrid& grid) : seznam_(seznam), grid_(grid) {}
 
   // Reads the coordinate file; when loaded, the table shows the points.
+  // Whatever the outcome, the key of the points read before is gone.
   OpenResult Open(const std::string& path);
 
   // The least number of used points the type needs: 4 affine, 3 otherwise.
@@ -60,8 +66,8 @@ class Workflow {
 
   // "Přepočítat klíč": blanks the diagnostic columns, refuses too few used
   // points, runs the computation of the type and fills the table. With a
-  // progress callback the computation can be cancelled; it then ends as a
-  // failed one (no key, every point as it was).
+  // progress callback the leave-one-out runs can be cancelled; the key
+  // computed before them is kept (KeyOutcome::Cancelled).
   KeyResult RecomputeKey(TTypTransformace type, const ProgressCallback& progress = {});
 
   // Switches off the suspicious point and redisplays the stored diagnostics.

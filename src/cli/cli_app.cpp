@@ -1,5 +1,8 @@
 #include "cli/cli_app.h"
 
+#include <signal.h>
+
+#include <csignal>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,22 +70,38 @@ bool WriteMachineOutput(const std::string& path, const std::string& text, const 
   return false;
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void StopLeaveOneOut(int) { interrupted = 1; }
+
 // The progress of the leave-one-out runs on a terminal: one line, rewritten
-// in place and wiped when the computation ends.
+// in place and wiped when the computation ends. While it shows, the first
+// Ctrl+C stops the leave-one-out runs (the key computed before them stays,
+// as in the window); the next one ends the program as usual.
 class ProgressLine {
  public:
-  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
-  ~ProgressLine() { Wipe(); }
+  ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {
+    if (!enabled_) return;
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = StopLeaveOneOut;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    handlerSet_ = ::sigaction(SIGINT, &action, &previous_) == 0;
+  }
+  ~ProgressLine() {
+    Wipe();
+    if (handlerSet_) ::sigaction(SIGINT, &previous_, nullptr);
+  }
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
   ProgressCallback Callback() {
     if (!enabled_) return {};
-    return [this](int done, int total) {
-      err_ << '\r' << texts::kProgressLine << (done < total ? done + 1 : total) << " z " << total
-           << "\033[K" << std::flush;
+    return [this](int done, int total, const std::string& point) {
+      err_ << '\r' << ProgressText(done, total, point) << "\033[K" << std::flush;
       shown_ = true;
-      return true;
+      return interrupted == 0;
     };
   }
   void Wipe() {
@@ -94,6 +113,8 @@ class ProgressLine {
   std::ostream& err_;
   bool enabled_;
   bool shown_ = false;
+  bool handlerSet_ = false;
+  struct sigaction previous_ {};
 };
 
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool progressLine) {
@@ -126,7 +147,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     return kExitNotComputed;
   }
 
-  const bool computed = key.outcome == KeyOutcome::Computed;
+  if (key.outcome == KeyOutcome::Cancelled) err << texts::kDiagnosticsNotComputed << '\n';
+  // A key whose diagnostics were stopped is still the key.
+  const bool computed = key.outcome == KeyOutcome::Computed || key.outcome == KeyOutcome::Cancelled;
   int status = computed ? kExitKeyComputed : kExitNotComputed;
   ProtocolFileWriter file;
   bool toFile = false;

@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 
 #include "app/texts.h"
+#include "app/workflow.h"
 #include "version.h"
 
 namespace ternavo {
@@ -18,7 +19,7 @@ ComputationProgress::~ComputationProgress() {
   if (arrowCursor_) QApplication::restoreOverrideCursor();
 }
 
-bool ComputationProgress::Update(int done, int total) {
+bool ComputationProgress::Update(int done, int total, const std::string& point) {
   if (!dialog_) {
     if (clock_.elapsed() < delay_.count()) return true;
     dialog_ = std::make_unique<QProgressDialog>(parent_);
@@ -37,9 +38,7 @@ bool ComputationProgress::Update(int done, int total) {
   }
   dialog_->setMaximum(total);
   dialog_->setValue(done);
-  dialog_->setLabelText(
-      QString::fromUtf8(texts::window::kProgressLabel)
-          .arg(QString::number(done < total ? done + 1 : total), QString::number(total)));
+  dialog_->setLabelText(QString::fromStdString(ProgressText(done, total, point)));
   QApplication::processEvents();
   return !dialog_->wasCanceled();
 }

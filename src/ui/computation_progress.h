@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 
 #include <QElapsedTimer>
 
@@ -22,7 +23,7 @@ class ComputationProgress {
   ComputationProgress& operator=(const ComputationProgress&) = delete;
 
   // The progress callback: false once the user pressed "Zrušit".
-  bool Update(int done, int total);
+  bool Update(int done, int total, const std::string& point);
 
  private:
   QWidget* parent_;

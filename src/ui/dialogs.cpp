@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace ternavo {
@@ -41,15 +42,26 @@ std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent) {
 }
 
 std::optional<QString> ModalDialogs::GetSaveFileName(QWidget* parent, const QString& filter,
-                                                     const QString& defaultSuffix) {
+                                                     const QString& defaultSuffix,
+                                                     const QString& proposed) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(filter);
   dialog.setDefaultSuffix(defaultSuffix);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!proposed.isEmpty()) {
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    dialog.selectFile(QFileInfo(proposed).fileName());
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
+}
+
+bool ModalDialogs::Confirm(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), text,
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 UserDialogs& Dialogs() { return *CurrentDialogs(); }

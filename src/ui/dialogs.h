@@ -29,10 +29,14 @@ class UserDialogs {
                            MessageIcon icon) = 0;
   // The full path chosen, or nothing when the user cancelled.
   virtual std::optional<QString> GetOpenFileName(QWidget* parent) = 0;
-  // `filter` in the dialog's "label (patterns)" form; no question before
-  // overwriting an existing file.
+  // `filter` in the dialog's "label (patterns)" form; `proposed` (a full
+  // path, or empty) is offered first. Choosing an existing file asks before
+  // it is overwritten.
   virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
-                                                 const QString& defaultSuffix) = 0;
+                                                 const QString& defaultSuffix,
+                                                 const QString& proposed = {}) = 0;
+  // A question with Yes and No (No the default); true for Yes.
+  virtual bool Confirm(QWidget* parent, const QString& text) = 0;
 };
 
 // The toolkit's own modal boxes and file dialogs.
@@ -42,7 +46,9 @@ class ModalDialogs : public UserDialogs {
                    MessageIcon icon) override;
   std::optional<QString> GetOpenFileName(QWidget* parent) override;
   std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
-                                         const QString& defaultSuffix) override;
+                                         const QString& defaultSuffix,
+                                         const QString& proposed = {}) override;
+  bool Confirm(QWidget* parent, const QString& text) override;
 };
 
 // The dialogs in use (ModalDialogs until replaced).

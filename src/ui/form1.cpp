@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -117,6 +118,8 @@ void TForm1::CreateControls() {
 
   Residuals = new ResidualWindow();
   Residuals->setObjectName(QStringLiteral("ResidualWindow"));
+  // Only the main window keeps the program running.
+  Residuals->setAttribute(Qt::WA_QuitOnClose, false);
   connect(Residuals, &ResidualWindow::AppendToProtocol, this, [](const TextLines& lines) {
     if (Form2) Form2->AppendProtocol(lines);
   });
@@ -323,30 +326,54 @@ void TForm1::SetProtocolButton(bool enabled) {
 }
 
 void TForm1::Otevt1Click(QObject* /*sender*/) {
-  ResetMainWindow();
+  if (Form2 && !Form2->ConfirmDiscardEdits(this)) return;
+  // A cancelled dialog leaves the window as it was.
   const std::optional<QString> path = Dialogs().GetOpenFileName(this);
   if (!path) return;
+  OpenFile(*path);
+}
+
+bool TForm1::OpenFile(const QString& path) {
+  ResetMainWindow();
+  // Nothing of the points read before belongs to what comes now.
+  SetResultLabels("-", "-");
+  SetComputedControls(false);
+  if (Form2) {
+    Form2->SetProtocol(TextLines());
+    Form2->SetCoordinateFile({});
+  }
   OpenResult opened;
   {
     BusyCursor busy;
-    opened = workflow_->Open(QFile::encodeName(*path).toStdString());
+    opened = workflow_->Open(QFile::encodeName(path).toStdString());
   }
   if (opened.outcome != OpenOutcome::Loaded) {
     ShowErrorMessage(this, QString::fromStdString(opened.message));
-    return;
+    return false;
   }
   if (Form2) Form2->SetCoordinateFile(workflow_->LoadedPath());
-  setWindowTitle(MainCaption() + *path);
+  setWindowTitle(MainCaption() + path);
   RefreshGrid();
   StringGrid1->show();
   SetCountLabel(Label6, Seznam->GetIdenticalCount());
   SetCountLabel(Label8, Seznam->GetIdenticalCount());
-  BitBtn2->setEnabled(false);
-  SetProtocolButton(false);
   Panel1->show();
+  return true;
 }
 
 void TForm1::Konec1Click(QObject* /*sender*/) { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (Form2 && !Form2->ConfirmDiscardEdits(this)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // The program ends with its main window: every other window goes with it.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != this && window->isVisible()) window->close();
+  }
+}
 
 void TForm1::Npovda1Click(QObject* /*sender*/) {
   if (Form4) Form4->ShowWithoutBlocking();
@@ -373,14 +400,19 @@ void TForm1::Exportovat1Click(QObject* /*sender*/) {
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/) {
+  // A computation replaces the protocol; a refused one leaves it.
+  if (Seznam->GetUsedCount() >= Workflow::LeastUsedPoints(RadioGroup1ItemIndex()) &&
+      !Form2->ConfirmDiscardEdits(this))
+    return;
   Form2->hide();
   KeyResult key;
   {
     BusyCursor busy;
     ComputationProgress progress(this, ProgressDelay);
-    key = workflow_->RecomputeKey(RadioGroup1ItemIndex(), [&progress](int done, int total) {
-      return progress.Update(done, total);
-    });
+    key = workflow_->RecomputeKey(RadioGroup1ItemIndex(),
+                                  [&progress](int done, int total, const std::string& point) {
+                                    return progress.Update(done, total, point);
+                                  });
   }
   RefreshGrid();
   if (key.outcome == KeyOutcome::Refused) {
@@ -388,8 +420,12 @@ void TForm1::BitBtn1Click(QObject* /*sender*/) {
     return;
   }
   SetResultLabels(key.m0Label, key.pointLabel);
-  SetComputedControls(key.outcome == KeyOutcome::Computed);
-  if (key.outcome == KeyOutcome::Computed) Residuals->Fill(*Seznam, RadioGroup1ItemIndex());
+  // Stopped diagnostics leave the key: everything but the small button,
+  // which has no suspicious point to act on.
+  const bool keyMade = key.outcome == KeyOutcome::Computed || key.outcome == KeyOutcome::Cancelled;
+  SetComputedControls(keyMade);
+  if (key.outcome == KeyOutcome::Cancelled) SpeedButton1->setEnabled(false);
+  if (keyMade) Residuals->Fill(*Seznam, RadioGroup1ItemIndex());
   Form2->SetProtocol(key.protocol);
 }
 
@@ -408,6 +444,8 @@ void TForm1::StringGrid1DblClick(QObject* /*sender*/) {
   const QPoint cell = StringGrid1->CurrentGridCell();
   if (cell.x() != 3 || !workflow_->TogglePoint(cell.y())) return;
   RefreshGrid();
+  // The last computation's figures no longer belong to the points in use.
+  SetResultLabels("-", "-");
   SetCountLabel(Label8, Seznam->GetUsedCount());
   SetComputedControls(false);
 }

@@ -52,6 +52,9 @@ class TForm1 : public QMainWindow {
 
   // Returns the window to its empty look.
   void ResetMainWindow();
+  // Opens the coordinate file as "Otevřít" does once a file is chosen (no
+  // question about the protocol); false when it was not loaded.
+  bool OpenFile(const QString& path);
 
   // Selected transformation type (TTypTransformace).
   TTypTransformace RadioGroup1ItemIndex() const;
@@ -89,6 +92,7 @@ class TForm1 : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateControls();

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -145,6 +147,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  // Undo is for the user's edits: it is on only while the text is editable.
   Memo1->setUndoRedoEnabled(false);
   layout->addWidget(Memo1);
 
@@ -177,6 +180,21 @@ void TForm2::ShowWithoutBlocking() {
 void TForm2::SetProtocol(const TextLines& lines) {
   DropPending();
   Memo1->setPlainText(QString::fromStdString(lines.Text()));
+  Memo1->document()->setModified(false);
+}
+
+bool TForm2::HasUnsavedEdits() const { return Memo1->document()->isModified(); }
+
+bool TForm2::ConfirmDiscardEdits(QWidget* parent) {
+  if (!HasUnsavedEdits()) return true;
+  return Dialogs().Confirm(parent, QString::fromUtf8(texts::window::kDiscardEditsQuestion));
+}
+
+QString TForm2::ProposedFileName() const {
+  if (coordinateFile_.empty()) return {};
+  const QFileInfo coordinates(QFile::decodeName(coordinateFile_.c_str()));
+  return coordinates.absoluteDir().filePath(coordinates.completeBaseName() +
+                                            QString::fromUtf8(texts::window::kProtocolNameSuffix));
 }
 
 void TForm2::AppendProtocol(const TextLines& lines) {
@@ -194,9 +212,12 @@ void TForm2::AppendProtocol(const TextLines& lines) {
   if (lines.Count() <= kSynchronousAppendLines) {
     QString text = QString::fromStdString(lines.Text());
     if (lineBreakFirst) text.prepend(QLatin1Char('\n'));
+    // The program's own lines are no edit of the user's.
+    const bool edited = HasUnsavedEdits();
     QTextCursor cursor(Memo1->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
+    Memo1->document()->setModified(edited);
     return;
   }
   pending_ = lines.Text();
@@ -225,6 +246,7 @@ void TForm2::FinishAppending() {
 void TForm2::InsertPending(qint64 budgetMs, bool lineBreakFirst) {
   QElapsedTimer clock;
   clock.start();
+  const bool edited = HasUnsavedEdits();
   QTextCursor cursor(Memo1->document());
   cursor.movePosition(QTextCursor::End);
   // One layout update for the whole slice.
@@ -238,6 +260,7 @@ void TForm2::InsertPending(qint64 budgetMs, bool lineBreakFirst) {
     if (budgetMs >= 0 && clock.elapsed() >= budgetMs) break;
   }
   cursor.endEditBlock();
+  Memo1->document()->setModified(edited);
   if (!IsAppending()) DropPending();
 }
 
@@ -263,10 +286,12 @@ QString TForm2::ProtocolText() const {
 }
 
 void TForm2::ToolButton1Click(QObject* /*sender*/) {
-  const std::optional<QString> path = Dialogs().GetSaveFileName(
-      this, QString::fromLatin1(kProtocolFileFilter), QString::fromLatin1(kProtocolFileSuffix));
+  const std::optional<QString> path =
+      Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
+                                QString::fromLatin1(kProtocolFileSuffix), ProposedFileName());
   if (!path) return;
   SaveProtocolFile(*path, ProtocolText(), coordinateFile_);
+  Memo1->document()->setModified(false);
 }
 
 void TForm2::ToolButton2Click(QObject* /*sender*/) {
@@ -274,12 +299,14 @@ void TForm2::ToolButton2Click(QObject* /*sender*/) {
   ToolButton2->setChecked(true);
   ToolButton4->setChecked(false);
   Memo1->setReadOnly(false);
+  Memo1->setUndoRedoEnabled(true);
 }
 
 void TForm2::ToolButton4Click(QObject* /*sender*/) {
   ToolButton2->setChecked(false);
   ToolButton4->setChecked(true);
   Memo1->setReadOnly(true);
+  Memo1->setUndoRedoEnabled(false);
 }
 
 void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep) {

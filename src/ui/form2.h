@@ -45,8 +45,16 @@ class TForm2 : public QWidget {
   QString ProtocolText() const;
   // Shows the window without blocking and brings it to the front.
   void ShowWithoutBlocking();
-  // The coordinate file the protocol comes from: a save never overwrites it.
+  // The coordinate file the protocol comes from: a save never overwrites it,
+  // and the save dialog proposes "<name>_protokol.txt" beside it.
   void SetCoordinateFile(const std::string& path) { coordinateFile_ = path; }
+  // The name the save dialog proposes (empty without a coordinate file).
+  QString ProposedFileName() const;
+  // The user changed the text since it was written or saved.
+  bool HasUnsavedEdits() const;
+  // True when the text may be replaced: it holds no unsaved edits, or the
+  // user agreed to discard them.
+  bool ConfirmDiscardEdits(QWidget* parent);
 
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ToolButton1 = nullptr;

@@ -2,7 +2,10 @@
 
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QTimer>
+
+#include <functional>
 
 #include "adjustment/seznam.h"
 #include "text/code_page.h"
@@ -63,6 +66,22 @@ class MainWindowTest : public WindowTest {
       EXPECT_EQ(Cell(1, row), text) << "row " << row;
       EXPECT_EQ(Cell(2, row), text) << "row " << row;
     }
+  }
+  // Presses "Zrušit" as soon as the next computation's progress dialog shows;
+  // `label` receives its text.
+  void CancelNextComputation(QString* label = nullptr) {
+    main_->ProgressDelay = std::chrono::milliseconds(0);
+    // Runs inside the first event processing of the progress dialog.
+    QTimer::singleShot(0, [this, label] {
+      auto* dialog = main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog"));
+      ASSERT_NE(dialog, nullptr) << "no progress dialog came up";
+      EXPECT_TRUE(dialog->isVisible());
+      if (label) *label = dialog->labelText();
+      if (const char* dir = std::getenv("TERNAVO_SCREENSHOT_DIR")) {
+        dialog->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/progress_dialog.png"));
+      }
+      dialog->cancel();
+    });
   }
   void Compute(int count, int type, int detailCount = 1) {
     Open(WriteFile(QStringLiteral("%1.txt").arg(count), CoordinateFile(count, -1, detailCount)));
@@ -157,13 +176,6 @@ TEST_F(MainWindowTest, LooksFollowEveryEvent) {
   Click(main_->BitBtn1);
   DoubleClickCell(3, 1);
   ExpectLook(true, false, false, false);  // changed
-  // Loading again keeps the labels of the last computation and the small button.
-  Click(main_->BitBtn1);
-  const QString m0 = main_->Label2->text(), point = main_->Label4->text();
-  Open(folder_.filePath(QStringLiteral("5.txt")));
-  ExpectLook(true, false, false, true);  // loaded
-  EXPECT_EQ(main_->Label2->text(), m0);
-  EXPECT_EQ(main_->Label4->text(), point);
 
   // Not computed: every point in one plane leaves the affine key undetermined.
   Open(WriteFile(QStringLiteral("flat.txt"), CoordinateFile(5, -1, 1, true)));
@@ -210,17 +222,14 @@ TEST_F(MainWindowTest, RefusedComputationBlanksDiagnosticsAndChangesNothingElse)
   ExpectLook(true, false, false, true);
 }
 
-TEST_F(MainWindowTest, CancelledOpenEmptiesTheWindowButKeepsThePoints) {
-  const QString path = WriteFile(QStringLiteral("c.txt"), CoordinateFile(4, -1, 1));
-  Open(path);
+TEST_F(MainWindowTest, CancelledOpenLeavesTheWindowAsItWas) {
+  Compute(4, kSimilarity);
+  const QString title = main_->windowTitle(), protocol = protocol_->ProtocolText();
   Open(std::nullopt);
-  ExpectLook(false, false, false, false);
-  EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 "));
-  EXPECT_EQ(Seznam->GetIdenticalCount(), 4);
+  ExpectLook(true, true, true, true);
+  EXPECT_EQ(main_->windowTitle(), title);
+  EXPECT_EQ(protocol_->ProtocolText(), protocol);
   EXPECT_TRUE(dialogs_->messages.empty());
-  Open(path);
-  ExpectLook(true, false, false, false);
-  EXPECT_EQ(Cell(0, 4), QString::number(PointNumber(3)));
 }
 
 // "Rezidua" and "Exportovat klíč…" belong to the key the protocol button shows.
@@ -250,45 +259,99 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
   expectItems(false, "suspicious point excluded");
 }
 
-// "Zrušit" in the progress dialog: the computation ends as a failed one and
-// the protocol says it was stopped.
-TEST_F(MainWindowTest, CancelledComputationEndsAsAFailedOne) {
-  Compute(5, kSimilarity);
-  ASSERT_TRUE(Seznam->KeyValid);
-  Open(WriteFile(QStringLiteral("velka.txt"), CoordinateFile(1500, -1, 1)));
+// "Zrušit" in the progress dialog stops the diagnostics, not the key: the key,
+// its protocol and residuals stay, the diagnostic columns read "  /" and the
+// protocol says why.
+TEST_F(MainWindowTest, CancelledDiagnosticsKeepTheKey) {
+  const QString path = WriteFile(QStringLiteral("velka.txt"), CoordinateFile(1500, 7, 1));
+  Open(path);
   DoubleClickCell(3, 2);  // a point the user switched off stays off
-  main_->ProgressDelay = std::chrono::milliseconds(0);
-  const std::vector<TIdentickyBod> before = Seznam->IdenticalPoints;
-  bool cancelled = false;
-  // Runs inside the first event processing of the progress dialog.
-  QTimer::singleShot(0, [this, &cancelled] {
-    if (auto* dialog = main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog"))) {
-      EXPECT_TRUE(dialog->isVisible());
-      EXPECT_TRUE(dialog->labelText().startsWith(QStringLiteral("Výpočet bez bodu ")));
-      if (const char* dir = std::getenv("TERNAVO_SCREENSHOT_DIR")) {
-        dialog->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/progress_dialog.png"));
-      }
-      dialog->cancel();
-      cancelled = true;
-    }
-  });
+  QString label;
+  CancelNextComputation(&label);
+  ChooseType(kSimilarity);
   Click(main_->BitBtn1);
-  ASSERT_TRUE(cancelled) << "no progress dialog came up";
-  EXPECT_FALSE(Seznam->KeyValid);
-  EXPECT_EQ(Seznam->LeftOutIndex, -1);
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^Výpočet bez bodu \\d+ \\(\\d+ z 1499\\)$"))
+                  .match(label)
+                  .hasMatch())
+      << label.toStdString();
+  ASSERT_TRUE(Seznam->KeyValid);  // the same key as uncancelled: tested with the drivers
   EXPECT_EQ(Seznam->GetUsedCount(), 1499);
-  ASSERT_EQ(Seznam->IdenticalPoints.size(), before.size());
-  for (std::size_t i = 0; i < before.size(); ++i) {  // nothing stored, nothing lost
-    const TIdentickyBod& p = Seznam->IdenticalPoints[i];
-    EXPECT_EQ(p.Used, before[i].Used) << i;
-    EXPECT_EQ(p.M0WithoutValid, before[i].M0WithoutValid) << i;
-    EXPECT_EQ(p.M0Without, before[i].M0Without) << i;
-  }
-  ExpectLook(true, false, false, false);
-  EXPECT_EQ(main_->Label2->text(), QStringLiteral("-"));
-  EXPECT_EQ(protocol_->ProtocolText(), QStringLiteral("Výpočet přerušen.\n"));
+  EXPECT_FALSE(Seznam->IdenticalPoints[1].Used);
+  ExpectDiagnostics(1500, kBlank);
+  ExpectLook(true, true, true, false);
+  EXPECT_TRUE(main_->Residuals->IsFilled());
+  TextLines protocol;
+  Seznam->WriteProtocol(protocol, kSimilarity);
+  EXPECT_EQ(protocol_->ProtocolText(),
+            QString::fromStdString(protocol.Text()) +
+                QStringLiteral("\nStřední chyby jednotkové bez jednotlivých "
+                               "bodů nebyly vypočteny (výpočet přerušen).\n"));
   EXPECT_EQ(main_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog")), nullptr);
   EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+// What the labels, the buttons, the menu items and the protocol offer after
+// each step: nothing that belongs to other points or another key.
+TEST_F(MainWindowTest, OnlyTheFiguresOfThePointsOnScreenAreOffered) {
+  const QString blunder = WriteFile(QStringLiteral("b.txt"), CoordinateFile(8, 3, 1));
+  const QString three = WriteFile(QStringLiteral("3.txt"), CoordinateFile(3, -1, 1));
+  const QString bad = WriteFile(QStringLiteral("bad.txt"), "3\n1 2 3 4\nx\n");
+  const QString big = WriteFile(QStringLiteral("big.txt"), CoordinateFile(1500, -1, 1));
+  enum Protocol { kEmpty, kKey, kKeyWithoutDiagnostics };
+  const QString number = QStringLiteral("#");  // any number
+  const QRegularExpression numeric(QStringLiteral("^\\d+([.,]\\d+)?$"));
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    QString m0, point;  // `number`: an m0 of the key
+    bool key;           // BitBtn2, BitBtn3, "Rezidua", "Exportovat klíč…"
+    bool exclude;       // SpeedButton1
+    Protocol protocol;
+  } steps[] = {
+      {"open", [&] { Open(blunder); }, "-", "-", false, false, kEmpty},
+      {"compute", [&] { Click(main_->BitBtn1); }, number, "110", true, true, kKey},
+      {"toggle", [&] { DoubleClickCell(3, 4); }, "-", "-", false, false, kKey},
+      {"compute again", [&] { Click(main_->BitBtn1); }, number, number, true, true, kKey},
+      {"toggle back", [&] { DoubleClickCell(3, 4); }, "-", "-", false, false, kKey},
+      {"compute, exclude", [&] { Click(main_->BitBtn1), Click(main_->SpeedButton1); }, number,
+       number, false, false, kKey},
+      {"open another", [&] { Open(three); }, "-", "-", false, false, kEmpty},
+      {"compute", [&] { Click(main_->BitBtn1); }, number, "-", true, true, kKey},
+      {"failed open", [&] { Open(bad), dialogs_->messages.clear(); }, "-", "-", false, false,
+       kEmpty},
+      {"open, cancel",
+       [&] {
+         Open(big);
+         CancelNextComputation();
+         Click(main_->BitBtn1);
+       },
+       number, "-", true, false, kKeyWithoutDiagnostics},
+  };
+  ChooseType(kSimilarity);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.step);
+    step.act();
+    EXPECT_TRUE(dialogs_->messages.empty());
+    for (const auto& [label, expected] :
+         {std::pair{main_->Label2, step.m0}, {main_->Label4, step.point}}) {
+      if (expected == number) {
+        EXPECT_TRUE(numeric.match(label->text()).hasMatch()) << label->text().toStdString();
+      } else {
+        EXPECT_EQ(label->text(), expected);
+      }
+    }
+    EXPECT_EQ(main_->BitBtn2->isEnabled(), step.key);
+    EXPECT_EQ(main_->BitBtn3->isEnabled(), step.key);
+    EXPECT_EQ(main_->Rezidua1->isEnabled(), step.key);
+    EXPECT_EQ(main_->Exportovat1->isEnabled(), step.key);
+    EXPECT_EQ(main_->Residuals->IsFilled(), step.key);
+    EXPECT_EQ(main_->SpeedButton1->isEnabled(), step.exclude);
+    const QString text = protocol_->ProtocolText();
+    EXPECT_EQ(text.isEmpty(), step.protocol == kEmpty);
+    EXPECT_EQ(text.startsWith(QStringLiteral("Program Ternavo")), step.protocol != kEmpty);
+    EXPECT_EQ(text.contains(QStringLiteral("nebyly vypočteny")),
+              step.protocol == kKeyWithoutDiagnostics);
+  }
 }
 
 TEST_F(MainWindowTest, FailedLoadShowsExactlyOneErrorBox) {
@@ -416,11 +479,13 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
 
 TEST_F(MainWindowTest, EndEndsTheEventLoopWhileTheOtherWindowsAreOpen) {
   protocol_->ShowWithoutBlocking();
+  main_->Residuals->show();
   windows_->About().ShowWithoutBlocking();
   QTimer::singleShot(0, main_->Konec1, &QAction::trigger);
   QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // watchdog
   EXPECT_EQ(QCoreApplication::exec(), 0) << "the program went on running";
   EXPECT_FALSE(main_->isVisible());
+  EXPECT_FALSE(main_->Residuals->isVisible());
 }
 
 TEST(ErrorReport, FullStopOnlyAfterALetterOrDigit) {

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "text/code_page.h"
 #include "ui_test_support.h"
 
 namespace ternavo::testing {
@@ -237,6 +239,83 @@ TEST_F(ProtocolWindowTest, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ExpectFailedSave(path, old);
   }
+}
+
+}  // namespace
+}  // namespace ternavo::testing
+
+namespace ternavo::testing {
+namespace {
+
+// Text the user typed and did not save is asked about before anything
+// replaces it; "No" leaves it and stops the action.
+TEST_F(ProtocolWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreReplaced) {
+  const QString path = WriteFile(QStringLiteral("síť.txt"), CoordinateFile(5, -1, 1));
+  struct Trigger {
+    const char* name;
+    std::function<void()> act;
+    std::function<bool()> replaced;  // the action went ahead
+  };
+  const Trigger triggers[] = {
+      {"compute", [&] { Click(main_->BitBtn1); },
+       [&] { return !protocol_->ProtocolText().contains(QStringLiteral("poznámka")); }},
+      {"open",
+       [&] {
+         dialogs_->openAnswers.push_back(path);
+         main_->Otevt1->trigger();
+       },
+       [&] { return dialogs_->openAnswers.empty(); }},
+      {"end", [&] { main_->Konec1->trigger(); }, [&] { return !main_->isVisible(); }},
+  };
+  for (const Trigger& trigger : triggers) {
+    for (const bool yes : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << trigger.name << (yes ? ", yes" : ", no"));
+      main_->show();
+      dialogs_->openAnswers = {path};
+      main_->Otevt1->trigger();
+      Click(main_->BitBtn1);
+      Click(main_->BitBtn1);  // a protocol the program wrote is replaced without a question
+      EXPECT_TRUE(dialogs_->questions.empty());
+      protocol_->ShowWithoutBlocking();
+      const QString computed = protocol_->ProtocolText();
+      Click(protocol_->ToolButton2);
+      TypeAtEnd(QStringLiteral("poznámka"));
+      protocol_->AppendProtocol(Lines({"podrobné body"}));  // the program's lines keep the edit
+      ASSERT_TRUE(protocol_->HasUnsavedEdits());
+      dialogs_->confirmAnswers = {yes};
+      trigger.act();
+      EXPECT_EQ(
+          dialogs_->questions,
+          std::vector<QString>{QStringLiteral("Protokol obsahuje neuložené úpravy.\nZahodit je?")});
+      EXPECT_EQ(trigger.replaced(), yes);
+      if (!yes) EXPECT_EQ(protocol_->ProtocolText(), computed + "poznámka\npodrobné body\n");
+      dialogs_->questions.clear();
+      dialogs_->openAnswers.clear();
+      protocol_->SetProtocol(TextLines());
+      protocol_->ToolButton4Click(nullptr);
+    }
+  }
+}
+
+TEST_F(ProtocolWindowTest, UndoRedoAndTheSaveProposesANameBesideTheCoordinateFile) {
+  dialogs_->openAnswers = {WriteFile(QStringLiteral("síť.body.txt"), CoordinateFile(5, -1, 1))};
+  main_->Otevt1->trigger();
+  Click(main_->BitBtn1);
+  protocol_->ShowWithoutBlocking();
+  const QString computed = protocol_->ProtocolText();
+  Click(protocol_->ToolButton2);
+  TypeAtEnd(QStringLiteral("ab"));
+  QTest::keyClick(protocol_->Memo1, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(protocol_->ProtocolText(), computed);
+  EXPECT_FALSE(protocol_->HasUnsavedEdits());
+  QTest::keyClick(protocol_->Memo1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(protocol_->ProtocolText(), computed + "ab");
+  EXPECT_TRUE(protocol_->HasUnsavedEdits());
+  const QString saved = folder_.filePath(QStringLiteral("p.txt"));
+  Save(saved);
+  EXPECT_EQ(dialogs_->lastSaveProposed, folder_.filePath(QStringLiteral("síť.body_protokol.txt")));
+  EXPECT_FALSE(protocol_->HasUnsavedEdits()) << "saved edits are no longer asked about";
+  EXPECT_EQ(ReadBytes(saved).size(), EncodeProtocolFile((computed + "ab").toStdString()).size());
 }
 
 }  // namespace

@@ -43,14 +43,26 @@ class ScriptedDialogs : public UserDialogs {
   }
   std::optional<QString> GetOpenFileName(QWidget*) override { return NextAnswer(openAnswers); }
   std::optional<QString> GetSaveFileName(QWidget*, const QString& filter,
-                                         const QString& defaultSuffix) override {
+                                         const QString& defaultSuffix,
+                                         const QString& proposed = {}) override {
     lastSaveFilter = filter;
     lastSaveSuffix = defaultSuffix;
+    lastSaveProposed = proposed;
     return NextAnswer(saveAnswers);
   }
+  // Records the question and answers it from `confirmAnswers` (No when empty).
+  bool Confirm(QWidget*, const QString& text) override {
+    questions.push_back(text);
+    if (confirmAnswers.empty()) return false;
+    const bool yes = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return yes;
+  }
   Answers openAnswers, saveAnswers;
+  std::deque<bool> confirmAnswers;
   std::vector<ShownMessage> messages;
-  QString lastSaveFilter, lastSaveSuffix;
+  std::vector<QString> questions;
+  QString lastSaveFilter, lastSaveSuffix, lastSaveProposed;
 };
 
 // `count` identical points related by one similarity key (small noise, a
