@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "adjustment/key_iteration.h"
+#include "adjustment/key_optimum.h"
 #include "adjustment/progress.h"
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
@@ -276,6 +277,10 @@ void AdjustIterative(TSeznam& s, bool withScale) {
     }
     s.KeyValid = iterate(s);
     if (!s.KeyValid) return true;
+    // The iteration may have settled in a wrong minimum; the closed form
+    // says so, and the iteration then starts again from there.
+    const CentredSums sums = SumsOfUsedPoints(s);
+    SettleAtOptimum(s, withScale, sums);
 
     s.M0 = s.IterM0;
     s.Omega = s.IterOmega;
@@ -322,6 +327,11 @@ void AdjustIterative(TSeznam& s, bool withScale) {
                 return firstStep.Run(cursor, k, t, stepM0);
               };
               const bool r = IterateUntilConverged(t.IterM0, step);
+              if (r) {
+                const TIdentickyBod& left =
+                    t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)];
+                SettleAtOptimum(t, withScale, SumsWithout(sums, t, left));
+              }
               m0 = t.IterM0;
               return r;
             };
@@ -335,6 +345,7 @@ void AdjustIterative(TSeznam& s, bool withScale) {
         s.EstimateFromAffine();
         LeftOutResult r;
         r.valid = iterate(s);
+        if (r.valid) SettleAtOptimum(s, withScale, SumsOfUsedPoints(s));
         r.m0 = s.IterM0;
         store(s.IdenticalPoints[static_cast<std::size_t>(s.LeftOutIndex)], r);
         if (sink && !sink->Report(++done, n, s.LeftOutIndex)) {
@@ -414,8 +425,11 @@ void TSeznam::AdjustAffine() {
     } else {
       completed = LeaveEachOutInParallel(
           *this,
-          []() {
-            return [](TSeznam& t, int32_t, Extended& m0) {
+          [n]() {
+            return [n](TSeznam& t, int32_t, Extended& m0) {
+              // Four remaining points fit any affine key exactly: their m0 of
+              // 0 says nothing about the point left out.
+              if (n - 1 <= 4) return false;
               const bool r = t.ComputeAffineKey();
               if (r) m0 = t.IdenticalPoints[static_cast<std::size_t>(t.LeftOutIndex)].M0Without;
               return r;

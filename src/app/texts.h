@@ -98,14 +98,20 @@ inline constexpr const char* kSeveralCoordinateFiles = "zadán více než jeden 
 inline constexpr const char* kNeedsFileName = " potřebuje název souboru, ne \"-\"";
 inline constexpr const char* kNotWithApplyKey = " nelze použít s --apply-key";
 inline constexpr const char* kInverseNeedsApplyKey = "přepínač --inverse patří k --apply-key";
+inline constexpr const char* kBadAlpha = "chybná hladina významnosti";
+inline constexpr const char* kBadAlphaHint = " (0 < alfa < 1, např. 0.05 nebo 5%)";
+inline constexpr const char* kBadSigma = "chybná směrodatná odchylka";
+inline constexpr const char* kBadSigmaHint = " (kladné číslo v metrech)";
 
 // The help text (Czech and English), ending with a line break.
 inline constexpr const char* kUsage =
     "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+    "                    [--alpha A] [--sigma M]\n"
     "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
     "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
     "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
     "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+    "                    [--alpha A] [--sigma M]\n"
     "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
     "                    [--key-out FILE] COORDINATE_FILE\n"
     "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
@@ -126,6 +132,10 @@ inline constexpr const char* kUsage =
     "                         save the protocol (Windows-1250, CR LF)\n"
     "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
     "                         append the residuals and parameter precision\n"
+    "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
+    "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
+    "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
+    "                         a-priori sigma of one coordinate in metres: tests m0\n"
     "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
     "                         the whole result as JSON (UTF-8)\n"
     "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"

@@ -98,9 +98,12 @@ bool Workflow::TogglePoint(int32_t row) {
   return true;
 }
 
-TextLines Workflow::ResidualSection(TTypTransformace type) const {
+TextLines Workflow::ResidualSection(TTypTransformace type, const TestSettings& tests) const {
   TextLines section;
-  if (seznam_.KeyValid) WriteResidualReport(ComputeKeyQuality(seznam_, type), section);
+  if (!seznam_.KeyValid) return section;
+  const KeyQuality quality = ComputeKeyQuality(seznam_, type);
+  WriteResidualReport(quality, section);
+  WriteOutlierTestReport(quality, ComputeOutlierTests(seznam_, quality, tests), section);
   return section;
 }
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "adjustment/seznam.h"
+#include "adjustment/outlier_test.h"
 #include "text/text_lines.h"
 
 namespace ternavo {
@@ -84,8 +84,9 @@ class Workflow {
   bool TransformDetailPoints(const DetailSectionSink& sink,
                              std::size_t blockSize = kDetailBlockPoints);
 
-  // The residual report section of the key just computed (nothing without one).
-  TextLines ResidualSection(TTypTransformace type) const;
+  // The residual report section of the key just computed, with the outlier
+  // tests below it (nothing without a key).
+  TextLines ResidualSection(TTypTransformace type, const TestSettings& tests = {}) const;
 
   // Saves the key in both export forms (PROJ operation, 4 x 4 matrix) by the
   // protocol saver's policy; false with the error text, also without a key.

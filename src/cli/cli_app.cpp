@@ -144,6 +144,17 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   }
   if (key.outcome == KeyOutcome::Refused) {
     err << texts::kTooFewUsedPoints << '\n';
+    // A script still gets its JSON, saying why there is no key.
+    if (!options.jsonFile.empty()) {
+      const std::string json = ResultJson(seznam, options.type, options.transform, options.tests,
+                                          texts::kTooFewUsedPoints);
+      if (!WriteMachineOutput(options.jsonFile, json, options, out, err)) return kExitOutputFailed;
+      out.flush();
+      if (!out) {
+        err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+        return kExitOutputFailed;
+      }
+    }
     return kExitNotComputed;
   }
 
@@ -173,7 +184,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   if (toFile) file.Append(key.protocol);
 
   if (computed && options.residuals) {
-    const TextLines section = workflow.ResidualSection(options.type);
+    const TextLines section = workflow.ResidualSection(options.type, options.tests);
     WriteLines(text, section, 0);
     if (toFile) file.Append(section);
   }
@@ -188,7 +199,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   }
 
   if (!options.jsonFile.empty() &&
-      !WriteMachineOutput(options.jsonFile, ResultJson(seznam, options.type, options.transform),
+      !WriteMachineOutput(options.jsonFile,
+                          ResultJson(seznam, options.type, options.transform, options.tests),
                           options, out, err)) {
     status = kExitOutputFailed;
   }

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <cmath>
 #include <utility>
 
 #include "app/texts.h"
@@ -51,6 +52,26 @@ bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
     if (comma == std::string::npos) return true;
     begin = comma + 1;
   }
+}
+
+// A decimal number with "." or "," as the separator, nothing else in the
+// text; the same in every locale.
+bool ParseDecimal(std::string text, Extended& value) {
+  for (char& c : text) {
+    if (c == ',') c = '.';
+  }
+  if (text.empty() || text[0] == '+') return false;
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(text.data(), last, value);
+  return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// The level of the outlier tests: a fraction (0.05) or a percentage (5%).
+bool ParseAlpha(const std::string& text, Extended& alpha) {
+  const bool percent = !text.empty() && text.back() == '%';
+  if (!ParseDecimal(percent ? text.substr(0, text.size() - 1) : text, alpha)) return false;
+  if (percent) alpha /= 100;
+  return alpha > 0 && alpha < 1;
 }
 
 // Splits "--name=value"; value stays empty without '='.
@@ -114,6 +135,8 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {!o.projFile.empty(), "--export-proj"},
       {!o.matrixFile.empty(), "--export-matrix"},
       {!o.keyOutFile.empty(), "--key-out"},
+      {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
+      {o.tests.HasSigma, "--sigma"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -167,6 +190,25 @@ const OptionRow kOptionRows[] = {
        }
        options.hasOutput = true;
        options.outputFile = value;
+       return true;
+     },
+     false},
+    {nullptr, "--alpha", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseAlpha(value, options.tests.Alpha)) return true;
+       error = Quoted(texts::cli::kBadAlpha, value) + texts::cli::kBadAlphaHint;
+       return false;
+     },
+     false},
+    {nullptr, "--sigma", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       Extended sigma = 0;
+       if (!ParseDecimal(value, sigma) || !(sigma > 0)) {
+         error = Quoted(texts::cli::kBadSigma, value) + texts::cli::kBadSigmaHint;
+         return false;
+       }
+       options.tests.HasSigma = true;
+       options.tests.Sigma = sigma;
        return true;
      },
      false},

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "adjustment/seznam.h"
+#include "adjustment/outlier_test.h"
 
 namespace ternavo {
 
@@ -28,6 +28,7 @@ struct CliOptions {
   std::string jsonFile;    // "" none, "-" standard output
   std::string projFile;    // the key as a PROJ affine operation
   std::string matrixFile;  // the key as a 4 x 4 matrix
+  TestSettings tests;      // --alpha, --sigma
   std::string keyOutFile;  // the key file
   // Applying a saved key instead of computing one: the key file, and the
   // direction (target -> source with --inverse).

@@ -1,6 +1,8 @@
 #include "geometry/geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace ternavo {
@@ -325,6 +327,93 @@ Extended MeanAxisScale(const Matice& m) {
   const Extended scale = sum / 3;
   guard.Check();
   return scale;
+}
+
+namespace {
+
+TVektor Cross(const TVektor& a, const TVektor& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+}  // namespace
+
+bool ProperRotationFromCovariance(const Extended (&h)[3][3], Extended (&r)[3][3], Extended& trace) {
+  FpGuard quiet;  // its flags are not the caller's business
+  // One-sided Jacobi: plane rotations on the right make the columns of
+  // w = h v orthogonal; then w = U D, and v, a product of rotations, is
+  // proper. Accurate to the rounding of h, small singular values included.
+  Extended w[3][3];
+  Extended v[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      if (!std::isfinite(h[i][j])) return false;
+      w[i][j] = h[i][j];
+    }
+  }
+  constexpr Extended kTolerance = 4 * std::numeric_limits<Extended>::epsilon();
+  for (int sweep = 0; sweep < 60; ++sweep) {
+    bool rotated = false;
+    for (int a = 0; a < 2; ++a) {
+      for (int b = a + 1; b < 3; ++b) {
+        Extended alpha = 0, beta = 0, gamma = 0;
+        for (int k = 0; k < 3; ++k) {
+          alpha += w[k][a] * w[k][a];
+          beta += w[k][b] * w[k][b];
+          gamma += w[k][a] * w[k][b];
+        }
+        if (gamma == 0 || std::fabs(gamma) <= kTolerance * std::sqrt(alpha) * std::sqrt(beta)) {
+          continue;
+        }
+        rotated = true;
+        const Extended zeta = (beta - alpha) / (2 * gamma);
+        const Extended t = (zeta >= 0 ? 1 : -1) / (std::fabs(zeta) + std::sqrt(1 + zeta * zeta));
+        const Extended c = 1 / std::sqrt(1 + t * t);
+        const Extended s = c * t;
+        for (int k = 0; k < 3; ++k) {
+          const Extended wa = w[k][a], wb = w[k][b];
+          w[k][a] = c * wa - s * wb;
+          w[k][b] = s * wa + c * wb;
+          const Extended va = v[k][a], vb = v[k][b];
+          v[k][a] = c * va - s * vb;
+          v[k][b] = s * va + c * vb;
+        }
+      }
+    }
+    if (!rotated) break;
+  }
+  // Columns by falling singular value.
+  Extended sigma[3];
+  int order[3] = {0, 1, 2};
+  for (int j = 0; j < 3; ++j) {
+    sigma[j] = std::sqrt(w[0][j] * w[0][j] + w[1][j] * w[1][j] + w[2][j] * w[2][j]);
+  }
+  std::sort(order, order + 3, [&sigma](int a, int b) { return sigma[a] > sigma[b]; });
+  const int first = order[0], second = order[1];
+  // Rank 1 or less: the rotation about the line is free.
+  if (!(sigma[second] > sigma[first] * 1e-15L)) return false;
+  TVektor u[3], vv[3];
+  for (int k = 0; k < 2; ++k) {
+    const int j = order[k];
+    u[k] = {w[0][j] / sigma[j], w[1][j] / sigma[j], w[2][j] / sigma[j]};
+    vv[k] = {v[0][j], v[1][j], v[2][j]};
+  }
+  // Both third columns completed by the cross product: U and V proper, so
+  // r = U V^T is proper and the third singular value takes the sign that
+  // makes it so.
+  u[2] = Cross(u[0], u[1]);
+  vv[2] = Cross(vv[0], vv[1]);
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      r[i][j] =
+          u[0][i + 1] * vv[0][j + 1] + u[1][i + 1] * vv[1][j + 1] + u[2][i + 1] * vv[2][j + 1];
+    }
+  }
+  Extended sum = 0;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) sum += r[i][j] * h[i][j];
+  }
+  trace = sum;
+  return std::isfinite(trace) && quiet.Raised() == 0;
 }
 
 }  // namespace ternavo

@@ -81,6 +81,14 @@ void OrthonormalizeMatrix(const Matice& m, MaticePtr& out);
 // Mean length of the three columns; 0 when m is not 3 x 3.
 Extended MeanAxisScale(const Matice& m);
 
+// The proper rotation r that maximises trace(r^T h) for a 3 x 3 matrix h,
+// from its singular value decomposition h = U D V^T with the smallest
+// singular value's sign turned so that det r = +1: r = U S V^T. `trace`
+// receives the maximum, trace(D S). False when the rotation is not
+// determined: h is zero, or has rank 1 (all points on one line), or holds a
+// value that is not finite. Raises no fault flag the caller would see.
+bool ProperRotationFromCovariance(const Extended (&h)[3][3], Extended (&r)[3][3], Extended& trace);
+
 // Shown when the identical points give no triangle to work with.
 extern const char* const kDegeneratePointsText;
 

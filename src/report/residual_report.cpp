@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "text/messages.h"
 #include "text/number_format.h"
 
 namespace ternavo {
@@ -103,6 +104,78 @@ void WriteResidualReport(const KeyQuality& q, TextLines& lines) {
         "  otočení soustavy:  Rx = (1, 0, 0; 0, cos, sin; 0, -sin, cos),  "
         "Ry = (cos, 0, -sin; 0, 1, 0; sin, 0, cos),  Rz = (cos, sin, 0; -sin, cos, 0; 0, 0, 1)");
   }
+}
+
+std::string PercentText(Extended fraction, int decimals) {
+  return FormatFixed(fraction * 100, 15, decimals) + " %";
+}
+
+std::string PValueText(Extended p) {
+  // Four decimals; anything that would show as zero says how small it is.
+  constexpr Extended kSmallestP = 0.0001L;
+  return p < kSmallestP / 2 ? messages::kTinyP + FormatFixed(kSmallestP, 15, 4)
+                            : FormatFixed(p, 15, 4);
+}
+
+std::vector<std::string> PointTestTexts(const PointTest& t) {
+  namespace m = messages;
+  switch (t.Reason) {
+    case NoTestReason::None: break;
+    case NoTestReason::NotUsed: return {m::kNoValue, m::kNoValue, m::kNotUsed};
+    case NoTestReason::NoRedundancy: return {m::kNoValue, m::kNoValue, m::kNoRedundancy};
+    case NoTestReason::LeaveOutInvalid: return {m::kNoValue, m::kNoValue, m::kLeaveOutInvalid};
+    case NoTestReason::ZeroM0Without: return {m::kNoValue, m::kNoValue, m::kZeroM0Without};
+  }
+  // Four decimals of p; anything that would show as zero says how small it is.
+  constexpr Extended kSmallestP = 0.0001L;
+  const std::string p =
+      t.P < kSmallestP / 2 ? m::kTinyP + FormatFixed(kSmallestP, 15, 4) : FormatFixed(t.P, 15, 4);
+  return {FormatFixed(t.F, 15, 3), p, t.Outlier ? m::kOutlier : m::kNotOutlier};
+}
+
+const char* GlobalVerdictText(GlobalVerdict v) {
+  switch (v) {
+    case GlobalVerdict::M0TooLarge: return messages::kGlobalTooLarge;
+    case GlobalVerdict::M0TooSmall: return messages::kGlobalTooSmall;
+    default: return messages::kGlobalAgrees;
+  }
+}
+
+void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines) {
+  namespace m = messages;
+  if (!q.Valid || !t.Valid) return;
+  lines.AppendLine("");
+  lines.AppendLine(m::kTestHeading);
+  lines.AppendLine(m::kTestLevel + PercentText(t.Alpha, 2));
+  lines.AppendLine(m::kTestCorrection + PercentText(t.AlphaPoint, 4) +
+                   ",  n = " + FormatInteger(t.UsedCount));
+  lines.AppendLine(t.HasCritical ? m::kTestCritical + FormatFixed(t.Critical, 15, 3) +
+                                       "  (r - 3 = " + FormatInteger(t.Df2) + ")"
+                                 : std::string(m::kTestNoCritical));
+  lines.AppendLine(m::kTestColumns);
+  for (std::size_t i = 0; i < q.Residuals.size() && i < t.Points.size(); ++i) {
+    std::string line = FormatInteger(q.Residuals[i].Number);
+    for (const std::string& text : PointTestTexts(t.Points[i])) line += "  " + text;
+    lines.AppendLine(std::move(line));
+  }
+  const GlobalTest& g = t.Global;
+  if (g.Requested) lines.AppendLine(m::kGlobalHeading + FormatGeneral(g.Sigma) + " m :");
+  if (g.Requested && !g.Made) lines.AppendLine(m::kGlobalNoTest);
+  if (g.Made) {
+    lines.AppendLine(
+        "  chi2 = " + FormatFixed(g.Chi2, 15, 3) + ",  r = " + FormatInteger(g.Df) +
+        ",  kvantily chi2(r) pro alfa/2 a 1 - alfa/2 :  " + FormatFixed(g.Lower, 15, 3) + "  " +
+        FormatFixed(g.Upper, 15, 3) + ",  p = " + PValueText(g.P));
+    lines.AppendLine(std::string("  Výsledek :  ") + GlobalVerdictText(g.Verdict));
+  }
+  lines.AppendLine(m::kHowHeading);
+  lines.AppendLine(m::kHowM0);
+  lines.AppendLine(m::kHowR);
+  lines.AppendLine(m::kHowM0Without);
+  lines.AppendLine(m::kHowF);
+  if (q.Type != kGeneralAffine) lines.AppendLine(m::kHowFIterative);
+  lines.AppendLine(m::kHowP);
+  if (g.Requested) lines.AppendLine(m::kHowChi2);
 }
 
 std::string ResidualTableCsv(const KeyQuality& q) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "adjustment/key_quality.h"
+#include "adjustment/outlier_test.h"
 #include "text/text_lines.h"
 
 namespace ternavo {
@@ -32,6 +33,24 @@ std::string ConventionLine(TTypTransformace type);
 
 // Appends the section (an empty line first); nothing when q is not Valid.
 void WriteResidualReport(const KeyQuality& q, TextLines& lines);
+
+// A fraction as a percentage: "5,00 %".
+std::string PercentText(Extended fraction, int decimals);
+
+// A p-value with four decimals, "< 0,0001" below.
+std::string PValueText(Extended p);
+
+// The test columns of one point: F, p and the verdict, or "/", "/" and the
+// reason there is no test.
+std::vector<std::string> PointTestTexts(const PointTest& t);
+
+// The verdict of the test of m0.
+const char* GlobalVerdictText(GlobalVerdict v);
+
+// Appends the block of the outlier tests (an empty line first): the level,
+// the correction, the critical value, a line per point, the test of m0 when
+// made, and how each quantity is computed. Nothing when t is not Valid.
+void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines);
 
 // The residual table as a spreadsheet reads it in the user's settings:
 // UTF-8 with a byte-order mark, ";" between fields, the locale's decimal

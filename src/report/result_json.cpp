@@ -52,11 +52,34 @@ json Sigmas(const KeyQuality& q) {
           {"scale", q.Type == kSimilarity ? Number(s[6]) : json(0.0)}};
 }
 
+json PointTestJson(const PointTest& t) {
+  if (!t.Tested()) return {{"F", nullptr}, {"p", nullptr}, {"outlier", nullptr}};
+  return {{"F", Number(t.F)}, {"p", Number(t.P)}, {"outlier", t.Outlier}};
+}
+
+json GlobalTestJson(const GlobalTest& g) {
+  json j = {{"sigma", Number(g.Sigma)}};
+  if (!g.Made) {
+    for (const char* k : {"chi2", "df", "lower", "upper", "p", "agrees"}) j[k] = nullptr;
+    return j;
+  }
+  j["chi2"] = Number(g.Chi2);
+  j["df"] = g.Df;
+  j["lower"] = Number(g.Lower);
+  j["upper"] = Number(g.Upper);
+  j["p"] = Number(g.P);
+  j["agrees"] = g.Verdict == GlobalVerdict::Agrees;
+  return j;
+}
+
 }  // namespace
 
-std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail) {
-  const KeyQuality q = ComputeKeyQuality(s, type);
+std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail,
+                       const TestSettings& tests, const std::string& refused) {
+  const bool wasRefused = !refused.empty();
+  const KeyQuality q = wasRefused ? KeyQuality() : ComputeKeyQuality(s, type);
   const bool valid = q.Valid;
+  const OutlierTests outliers = ComputeOutlierTests(s, q, tests);
 
   json root;
   root["program"] = "ternavo";
@@ -66,6 +89,7 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail)
                     {"used", s.GetUsedCount()},
                     {"detail", s.GetDetailCount()}};
   root["key_valid"] = valid;
+  if (wasRefused) root["refused"] = refused;
   if (valid) {
     json key = {{"matrix", MatrixRows(*s.RotationMatrix)},
                 {"translation", json::array({Number(s.TranslationVector->Get(1, 1)),
@@ -86,6 +110,13 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail)
     root["m0"] = nullptr;
     root["redundancy"] = nullptr;
   }
+  root["alpha"] = Number(tests.Alpha);
+  // The level of one point (Sidak) and the critical value of F(3, r - 3).
+  root["alpha_point"] = outliers.Valid ? Number(outliers.AlphaPoint) : json(nullptr);
+  root["f_critical"] = outliers.HasCritical ? Number(outliers.Critical) : json(nullptr);
+  if (tests.HasSigma) {
+    root["global_test"] = valid && outliers.Valid ? GlobalTestJson(outliers.Global) : json(nullptr);
+  }
 
   json points = json::array();
   for (std::size_t i = 0; i < s.IdenticalPoints.size(); ++i) {
@@ -96,6 +127,7 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail)
     point["m0_without"] = diagnosed ? Number(p.M0Without) : json(nullptr);
     point["ratio"] = diagnosed && s.M0 > 0 ? Number(p.M0Without / s.M0) : json(nullptr);
     point["residual"] = valid ? Triple(q.Residuals[i].V) : json(nullptr);
+    point["test"] = outliers.Valid ? PointTestJson(outliers.Points[i]) : PointTestJson({});
     points.push_back(std::move(point));
   }
   root["points"] = std::move(points);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "adjustment/seznam.h"
+#include "adjustment/outlier_test.h"
 
 namespace ternavo {
 
@@ -12,6 +12,11 @@ namespace ternavo {
 // the transformed detail points are included. Numbers are JSON numbers: the
 // double nearest to each extended value, in the shortest text that reads
 // back as that double. Pretty-printed, ending with a line feed.
-std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail);
+// The outlier tests use `tests` ("alpha", a "test" per point, and
+// "global_test" when a sigma is given). A non-empty `refused` is the message
+// of a computation that was refused: "key_valid" is false and "refused"
+// holds the message.
+std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail,
+                       const TestSettings& tests = {}, const std::string& refused = {});
 
 }  // namespace ternavo

@@ -1,5 +1,7 @@
 // Texts the computation and the report writers give the user, in one place,
-// exactly as the user reads them.
+// exactly as the user reads them. Protocol lines are saved in Windows-1250:
+// they use no character the code page lacks (no Greek letters, no
+// superscripts).
 #pragma once
 
 namespace ternavo::messages {
@@ -25,5 +27,51 @@ inline constexpr const char* kKeyFileNotRotation =
     "pole \"matrix\" není matice otočení, jak typ klíče vyžaduje";
 inline constexpr const char* kKeyFileSingular =
     "matice klíče v poli \"matrix\" je singulární, klíč nelze použít";
+
+// The outlier tests below the residual report.
+inline constexpr const char* kTestHeading = "Test odlehlých bodů :";
+inline constexpr const char* kTestLevel = "Hladina významnosti souboru bodů alfa :  ";
+inline constexpr const char* kTestCorrection =
+    "Šidákova oprava na jeden bod :  alfa_i = 1 - (1 - alfa)^(1/n) = ";
+inline constexpr const char* kTestCritical = "Kritická hodnota F(3; r - 3) pro alfa_i :  ";
+inline constexpr const char* kTestNoCritical = "Kritická hodnota :  žádná, r - 3 < 1";
+inline constexpr const char* kTestColumns = "(C.B.  F  p  výsledek)";
+// Cell texts of one point.
+inline constexpr const char* kNoValue = "/";
+inline constexpr const char* kOutlier = "ODLEHLÝ";
+inline constexpr const char* kNotOutlier = "vyhovuje";
+inline constexpr const char* kNotUsed = "nepoužit";
+inline constexpr const char* kNoRedundancy = "bez testu: r - 3 < 1";
+inline constexpr const char* kLeaveOutInvalid = "bez testu: klíč bez bodu nevypočten";
+inline constexpr const char* kZeroM0Without = "bez testu: m0 bez bodu je 0";
+inline constexpr const char* kTinyP = "< ";  // followed by the smallest p shown
+
+// The test of m0 against the a-priori standard deviation.
+inline constexpr const char* kGlobalHeading =
+    "Test m0 proti apriorní směrodatné odchylce souřadnice sigma = ";
+inline constexpr const char* kGlobalNoTest = "  bez testu: r < 1";
+inline constexpr const char* kGlobalAgrees = "m0 odpovídá zadané přesnosti";
+inline constexpr const char* kGlobalTooLarge = "m0 je větší, než odpovídá zadané přesnosti";
+inline constexpr const char* kGlobalTooSmall = "m0 je menší, než odpovídá zadané přesnosti";
+
+// How every quantity is computed, one line each.
+inline constexpr const char* kHowHeading = "Výpočet :";
+inline constexpr const char* kHowM0 =
+    "  m0 = odmocnina(Omega / r),  Omega = součet vX^2 + vY^2 + vZ^2 přes použité body";
+inline constexpr const char* kHowR =
+    "  r = 3n - u,  n = počet použitých bodů,  u = počet parametrů klíče (12, 7 nebo 6)";
+inline constexpr const char* kHowM0Without =
+    "  m0_i = m(0){n-1}, m0 klíče z použitých bodů bez bodu i;  Omega_i = (r - 3) · m0_i^2";
+inline constexpr const char* kHowF =
+    "  F_i = ((Omega - Omega_i) / 3) / (Omega_i / (r - 3)),  u neodlehlého bodu rozdělení "
+    "F(3, r - 3)";
+inline constexpr const char* kHowFIterative =
+    "  (u podobnostního a shodnostního klíče platí rozdělení F přibližně, v prvním řádu)";
+inline constexpr const char* kHowP =
+    "  p_i = P(F(3, r - 3) >= F_i);  bod je odlehlý, když p_i < alfa_i, "
+    "tj. F_i > kritická hodnota";
+inline constexpr const char* kHowChi2 =
+    "  chi2 = r · m0^2 / sigma^2,  rozdělení chi2(r);  m0 odpovídá, když chi2 leží mezi "
+    "kvantily alfa/2 a 1 - alfa/2";
 
 }  // namespace ternavo::messages

@@ -53,18 +53,19 @@ TEST(KeysDriverTest, ThreeFourAndFiveUsedPoints) {
   for (const TIdentickyBod& p : four.IdenticalPoints) EXPECT_FALSE(p.M0WithoutValid);
   EXPECT_EQ(four.FindSuspiciousPoint(), -1);
 
-  // Five used points behind a switched-off first one: every M0Without is 0,
-  // so the tie goes to the lowest used index, 1.
+  // Five used points behind a switched-off first one: each run leaves four,
+  // which fit exactly, so no point is diagnosed and none is suspicious.
   TSeznam five = GridData(6, 42);
   five.IdenticalPoints[0].Used = false;
+  for (TIdentickyBod& p : five.IdenticalPoints) p.M0Without = 9, p.M0WithoutValid = true;
   five.AdjustAffine();
   EXPECT_TRUE(five.KeyValid);
   EXPECT_GT(five.M0, 0);
   for (std::size_t i = 1; i < 6; ++i) {
-    EXPECT_TRUE(five.IdenticalPoints[i].M0WithoutValid) << i;
-    EXPECT_EQ(five.IdenticalPoints[i].M0Without, 0) << i;
+    EXPECT_FALSE(five.IdenticalPoints[i].M0WithoutValid) << i;
+    EXPECT_EQ(five.IdenticalPoints[i].M0Without, 9) << i;
   }
-  EXPECT_EQ(five.FindSuspiciousPoint(), 1);
+  EXPECT_EQ(five.FindSuspiciousPoint(), -1);
 
   // Three: a similarity or congruence key, but no diagnostics.
   for (TTypTransformace type : {kSimilarity, kCongruence}) {

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "adjustment/key_iteration.h"
+#include "adjustment/key_optimum.h"
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 
@@ -214,7 +215,11 @@ void RefLeaveOneOut(TSeznam& s, F diagnose) {
 inline void RefAdjustAffine(TSeznam& s) {
   s.LeaveOut(-1);
   s.KeyValid = RefAffineKey(s);
-  if (s.KeyValid) RefLeaveOneOut(s, [&](TIdentickyBod& p) { p.M0WithoutValid = RefAffineKey(s); });
+  // Four remaining points leave no redundancy: no diagnostics.
+  if (s.KeyValid) {
+    RefLeaveOneOut(
+        s, [&](TIdentickyBod& p) { p.M0WithoutValid = s.GetUsedCount() >= 5 && RefAffineKey(s); });
+  }
 }
 
 inline void RefAdjustIterative(TSeznam& s, bool withScale) {
@@ -228,6 +233,8 @@ inline void RefAdjustIterative(TSeznam& s, bool withScale) {
   }
   s.KeyValid = RefIterate(s, withScale);
   if (!s.KeyValid) return;
+  const CentredSums sums = SumsOfUsedPoints(s);
+  SettleAtOptimum(s, withScale, sums);
   std::tie(s.M0, s.Omega, s.Phi, s.Kappa, s.TranslationX, s.TranslationY, s.TranslationZ) =
       std::tie(s.IterM0, s.IterOmega, s.IterPhi, s.IterKappa, s.IterTranslationX,
                s.IterTranslationY, s.IterTranslationZ);
@@ -241,6 +248,9 @@ inline void RefAdjustIterative(TSeznam& s, bool withScale) {
   RefLeaveOneOut(s, [&](TIdentickyBod& p) {
     RefEstimateFromAffine(s);
     p.M0WithoutValid = RefIterate(s, withScale);
+    if (p.M0WithoutValid) {
+      SettleAtOptimum(s, withScale, n - 1 >= 4 ? SumsWithout(sums, s, p) : SumsOfUsedPoints(s));
+    }
     p.M0Without = s.IterM0;
   });
 }

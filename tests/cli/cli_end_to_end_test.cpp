@@ -107,6 +107,20 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "cs_CZ.UTF-8",
        0,
        done},
+      // Model coordinates at about 25 times the ground scale: the least-squares
+      // similarity key, whose m0 its residuals confirm.
+      {"affine_photogrammetry_similarity.C.out",
+       {"-t", "similarity", "--residuals", "examples/affine_photogrammetry.txt"},
+       "C",
+       0,
+       ""},
+      // Saved "UTF-8 with BOM"; five points leave no redundancy without one of
+      // them; detail-point numbers of a million and more.
+      {"five_points_bom_affine.C.out",
+       {"--transform", "tests/data/cli/five_points_bom.txt"},
+       "C",
+       0,
+       done},
       {"three_points_similarity.C.out",
        {"-t", "similarity", "--transform", "tests/data/cli/three_points.txt"},
        "C",
@@ -218,6 +232,12 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   ASSERT_EQ(residuals.status, 0);
   EXPECT_EQ(residuals.out.rfind(plain.out, 0), 0u);  // the usual output, then the section
   EXPECT_EQ(residuals.out.substr(plain.out.size(), 33), "\nOpravy na identických bodech :\n");
+  // The outlier tests below the section: the blunder on 3107 and nothing else.
+  const std::size_t tests = residuals.out.find("\nTest odlehlých bodů :\n");
+  ASSERT_NE(tests, std::string::npos);
+  const std::size_t outlier = residuals.out.find("ODLEHLÝ", tests);
+  EXPECT_EQ(residuals.out.rfind("\n3107  ", outlier), residuals.out.find("\n3107  ", tests));
+  EXPECT_EQ(residuals.out.find("ODLEHLÝ", outlier + 1), std::string::npos);
 
   const Result proj = Run({"-t", "1", "--export-proj", "-", file});
   ASSERT_EQ(proj.status, 0);
@@ -243,6 +263,15 @@ TEST_F(CliProgram, ResidualsJsonAndKeyExports) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.out.find("\"key_valid\": false"), std::string::npos);
   EXPECT_FALSE(fs::exists(none));
+
+  // Refused (three points, affine): the JSON is written all the same, with the reason.
+  const Result refused = Run({"--json", "-", "tests/data/cli/three_points.txt"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "Málo identických bodů !!\n");
+  EXPECT_NE(refused.out.find("\"key_valid\": false,\n  \"refused\": \"Málo identických bodů !!\""),
+            std::string::npos)
+      << refused.out;
+  EXPECT_NE(refused.out.find("\"test\": {\n        \"F\": null"), std::string::npos);
 }
 
 // A key saved today transforms tomorrow's points exactly as the computation

@@ -196,5 +196,53 @@ TEST(Orthonormalize, ColumnsInOrderAndMirrorsKept) {
   EXPECT_EQ(out, nullptr);
 }
 
+// The best proper rotation: a reflection in h turns its smallest singular
+// value's sign, singular values in any order, a rotated h gives its rotation
+// back; rank 1, zero or non-finite h give none.
+TEST(CovarianceRotation, ProperAndBestOrNone) {
+  struct Case {
+    Extended h[3][3];
+    bool found;
+    Extended rotation[3][3];
+    Extended trace;
+  };
+  const Extended nan = std::nan("");
+  const Case cases[] = {
+      {{{3, 0, 0}, {0, 2, 0}, {0, 0, -1}}, true, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, 4},
+      {{{3, 0, 0}, {0, -2, 0}, {0, 0, -1}}, true, {{1, 0, 0}, {0, -1, 0}, {0, 0, -1}}, 6},
+      {{{-1, 0, 0}, {0, 3, 0}, {0, 0, 2}}, true, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, 4},
+      {{{0, 2, 0}, {-5, 0, 0}, {0, 0, 0}}, true, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}, 7},
+      {{{1, 2, 3}, {2, 4, 6}, {3, 6, 9}}, false, {}, 0},
+      {{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, false, {}, 0},
+      {{{1, 0, 0}, {0, nan, 0}, {0, 0, 1}}, false, {}, 0},
+  };
+  for (const Case& c : cases) {
+    Extended r[3][3];
+    Extended trace = 0;
+    ASSERT_EQ(ProperRotationFromCovariance(c.h, r, trace), c.found);
+    if (!c.found) continue;
+    EXPECT_NEAR(trace, c.trace, 1e-17L);
+    ExpectSameMatrix(*FromRows(r), *FromRows(c.rotation), 1e-18L);
+  }
+  // h = R D V^T for a general rotation R and V: the best rotation is R V^T.
+  MaticePtr left = Rotation({0.4L, -2.9L, 1.7L}), right = Rotation({-1.2L, 0.3L, 2.2L});
+  const Extended d[3] = {1e6L, 3e5L, 2e-3L};
+  Extended h[3][3], want[3][3];
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      h[i][j] = want[i][j] = 0;
+      for (int k = 0; k < 3; ++k) {
+        h[i][j] += left->Get(i + 1, k + 1) * d[k] * right->Get(j + 1, k + 1);
+        want[i][j] += left->Get(i + 1, k + 1) * right->Get(j + 1, k + 1);
+      }
+    }
+  }
+  Extended r[3][3];
+  Extended trace = 0;
+  ASSERT_TRUE(ProperRotationFromCovariance(h, r, trace));
+  EXPECT_NEAR(trace, 1.3e6L + 2e-3L, 1e-11L);
+  ExpectSameMatrix(*FromRows(r), *FromRows(want), 1e-17L);
+}
+
 }  // namespace
 }  // namespace ternavo

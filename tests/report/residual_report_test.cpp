@@ -7,6 +7,7 @@
 
 #include "adjustment/seznam.h"
 #include "report/result_json.h"
+#include "text/code_page.h"
 
 namespace ternavo {
 namespace {
@@ -62,6 +63,36 @@ TEST(ResidualReport, SectionLayout) {
   EXPECT_NE(csv.find("Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n1;"), std::string::npos) << csv;
 }
 
+TEST(ResidualReport, OutlierTestBlock) {
+  TSeznam s = SmallList();
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+  const KeyQuality q = ComputeKeyQuality(s, kSimilarity);
+  const OutlierTests t = ComputeOutlierTests(s, q, {0.1L, true, 0.002L});
+  TextLines lines;
+  WriteOutlierTestReport(q, t, lines);
+  const std::vector<std::string>& l = lines.Lines();
+  ASSERT_EQ(l.size(), 6u + 5u + 3u + 8u);
+  EXPECT_EQ(l[0], "");
+  EXPECT_EQ(l[1], "Test odlehlých bodů :");
+  EXPECT_EQ(l[2], "Hladina významnosti souboru bodů alfa :  10.00 %");
+  EXPECT_EQ(l[3],
+            "Šidákova oprava na jeden bod :  alfa_i = 1 - (1 - alfa)^(1/n) = 2.5996 %,  n = 4");
+  EXPECT_EQ(l[4].rfind("Kritická hodnota F(3; r - 3) pro alfa_i :  ", 0), 0u);
+  EXPECT_EQ(l[4].substr(l[4].size() - 13), "  (r - 3 = 2)");
+  EXPECT_EQ(l[5], "(C.B.  F  p  výsledek)");
+  EXPECT_EQ(l[6].rfind("1  ", 0), 0u);
+  EXPECT_EQ(l[10], "5  /  /  nepoužit");
+  EXPECT_EQ(l[11], "Test m0 proti apriorní směrodatné odchylce souřadnice sigma = 0.002 m :");
+  EXPECT_EQ(l[12].rfind("  chi2 = ", 0), 0u);
+  EXPECT_EQ(l[13].rfind("  Výsledek :  m0 ", 0), 0u);
+  EXPECT_EQ(l[14], "Výpočet :");
+  EXPECT_EQ(l.back().rfind("  chi2 = r · m0^2 / sigma^2", 0), 0u);
+  // Every line can be saved in the protocol's code page.
+  for (const std::string& line : l)
+    EXPECT_EQ(Utf8ToWindows1250(line).find('?'), std::string::npos) << line;
+}
+
 TEST(ResultJson, ShapeWithAndWithoutKey) {
   using nlohmann::json;
   for (TTypTransformace type : {kGeneralAffine, kSimilarity, kCongruence}) {
@@ -97,12 +128,23 @@ TEST(ResultJson, ShapeWithAndWithoutKey) {
     const json& p = j["points"][4];
     EXPECT_EQ(p["number"], 5);
     EXPECT_EQ(p["used"], true);
-    EXPECT_TRUE(p["m0_without"].is_number());
-    EXPECT_NEAR(p["ratio"].get<double>(), p["m0_without"].get<double>() / j["m0"].get<double>(),
-                1e-12);
     EXPECT_EQ(p["residual"].size(), 3u);
-    // Affine: every key without one point fits exactly, so the first point wins.
-    EXPECT_EQ(j["suspicious"], type == kGeneralAffine ? 1 : 5);
+    if (type == kGeneralAffine) {
+      // Every affine key without one point fits its four points exactly: no
+      // evidence, so no diagnostics and no suspicious point.
+      EXPECT_TRUE(p["m0_without"].is_null());
+      EXPECT_TRUE(p["ratio"].is_null());
+      EXPECT_TRUE(j["suspicious"].is_null());
+    } else {
+      EXPECT_NEAR(p["ratio"].get<double>(), p["m0_without"].get<double>() / j["m0"].get<double>(),
+                  1e-12);
+      EXPECT_EQ(j["suspicious"], 5);
+    }
+    // Five affine points leave r - 3 = 0: no test.
+    EXPECT_EQ(p["test"]["F"].is_number(), type != kGeneralAffine);
+    EXPECT_EQ(p["test"]["outlier"].is_boolean(), type != kGeneralAffine);
+    EXPECT_EQ(j["alpha"], 0.05);
+    EXPECT_FALSE(j.contains("global_test"));
     ASSERT_EQ(j["detail"].size(), 1u);
     EXPECT_EQ(j["detail"][0]["number"], 77);
     EXPECT_NEAR(j["detail"][0]["xyz"][2].get<double>(), 13, 0.1);
@@ -115,6 +157,8 @@ TEST(ResultJson, ShapeWithAndWithoutKey) {
     EXPECT_TRUE(none["points"][0]["residual"].is_null());
     EXPECT_TRUE(none["points"][0]["ratio"].is_null());
     EXPECT_FALSE(none.contains("detail"));
+    EXPECT_EQ(none["points"][0]["test"],
+              json({{"F", nullptr}, {"p", nullptr}, {"outlier", nullptr}}));
   }
 }
 
