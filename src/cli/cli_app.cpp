@@ -13,6 +13,8 @@
 #include "cli/cli_options.h"
 #include "numeric/notice.h"
 #include "report/key_export.h"
+#include "report/key_file.h"
+#include "report/output_number.h"
 #include "report/result_json.h"
 #include "text/text_lines.h"
 #include "version.h"
@@ -146,6 +148,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     err << texts::kTooFewUsedPoints << '\n';
     // A script still gets its JSON, saying why there is no key.
     if (!options.jsonFile.empty()) {
+      // Without a key it holds no computed value, so every number fits.
       const std::string json = ResultJson(seznam, options.type, options.transform, options.tests,
                                           texts::kTooFewUsedPoints);
       if (!WriteMachineOutput(options.jsonFile, json, options, out, err)) return kExitOutputFailed;
@@ -162,6 +165,25 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   // A key whose diagnostics were stopped is still the key.
   const bool computed = key.outcome == KeyOutcome::Computed || key.outcome == KeyOutcome::Cancelled;
   int status = computed ? kExitKeyComputed : kExitNotComputed;
+
+  // The machine-readable forms are made before anything is written: a value
+  // they cannot carry ends the run with a message and nothing written.
+  std::string jsonText, projText, matrixText;
+  try {
+    if (!options.jsonFile.empty()) {
+      jsonText = ResultJson(seznam, options.type, options.transform, options.tests);
+    }
+    if (computed) {
+      if (!options.projFile.empty()) projText = KeyAsProjString(seznam);
+      if (!options.matrixFile.empty()) matrixText = KeyAsMatrixLine(seznam);
+      if (!options.keyOutFile.empty()) {
+        static_cast<void>(KeyFileText(seznam, options.type, options.coordinateFile, ""));
+      }
+    }
+  } catch (const OutputRangeError& e) {
+    err << e.what() << '\n';
+    return kExitOutputFailed;
+  }
   ProtocolFileWriter file;
   bool toFile = false;
   if (options.hasOutput) {
@@ -199,13 +221,11 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   }
 
   if (!options.jsonFile.empty() &&
-      !WriteMachineOutput(options.jsonFile,
-                          ResultJson(seznam, options.type, options.transform, options.tests),
-                          options, out, err)) {
+      !WriteMachineOutput(options.jsonFile, jsonText, options, out, err)) {
     status = kExitOutputFailed;
   }
-  const std::pair<const std::string*, std::string (*)(const TSeznam&)> exports[] = {
-      {&options.projFile, KeyAsProjString}, {&options.matrixFile, KeyAsMatrixLine}};
+  const std::pair<const std::string*, const std::string*> exports[] = {
+      {&options.projFile, &projText}, {&options.matrixFile, &matrixText}};
   for (const auto& [path, form] : exports) {
     if (path->empty()) continue;
     if (!computed) {
@@ -213,7 +233,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
       err << "ternavo-cli: klíč nebyl vypočten, " << *path << " nezapsán\n";
       continue;
     }
-    if (!WriteMachineOutput(*path, form(seznam), options, out, err)) status = kExitOutputFailed;
+    if (!WriteMachineOutput(*path, *form, options, out, err)) status = kExitOutputFailed;
   }
   if (!options.keyOutFile.empty()) {
     std::string error;

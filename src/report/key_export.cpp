@@ -3,10 +3,12 @@
 #include <charconv>
 
 #include "adjustment/key_quality.h"
+#include "report/output_number.h"
 
 namespace ternavo {
 
 std::string PortableNumber(Extended value) {
+  static_cast<void>(OutputDouble(value));  // other programs read it as a double
   char buffer[64];
   // to_chars never consults the locale.
   const auto [end, ec] =

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "adjustment/key_quality.h"
+#include "report/output_number.h"
 #include "report/residual_report.h"
 #include "text/messages.h"
 #include "version.h"
@@ -18,7 +19,7 @@ using json = nlohmann::ordered_json;
 
 const char* const kTypeNames[3] = {"affine", "similarity", "congruence"};
 
-json Decimal(Extended v) { return static_cast<double>(v); }
+json Decimal(Extended v) { return OutputDouble(v); }
 
 // The %La form: to_chars never consults the locale.
 std::string Exact(Extended v) {

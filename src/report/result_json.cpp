@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "adjustment/key_quality.h"
+#include "report/output_number.h"
 #include "version.h"
 
 namespace ternavo {
@@ -12,7 +13,7 @@ namespace {
 // Members keep the order in which they are written.
 using json = nlohmann::ordered_json;
 
-json Number(Extended v) { return static_cast<double>(v); }
+json Number(Extended v) { return OutputDouble(v); }
 
 json Triple(const Extended v[3]) { return json::array({Number(v[0]), Number(v[1]), Number(v[2])}); }
 

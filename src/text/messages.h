@@ -28,6 +28,13 @@ inline constexpr const char* kKeyFileNotRotation =
 inline constexpr const char* kKeyFileSingular =
     "matice klíče v poli \"matrix\" je singulární, klíč nelze použít";
 
+// A value that JSON, a key export or a key file cannot carry:
+// Číslo 1e+400 je mimo rozsah, který zapíše JSON a export klíče (nejvýše asi 1,8e308); ...
+inline constexpr const char* kOutputRangePrefix = "Číslo ";
+inline constexpr const char* kOutputRangeSuffix =
+    " je mimo rozsah, který zapíše JSON a export klíče (nejvýše asi 1,8e308); "
+    "výstup nebyl zapsán.";
+
 // The outlier tests below the residual report.
 inline constexpr const char* kTestHeading = "Test odlehlých bodů :";
 inline constexpr const char* kTestLevel = "Hladina významnosti souboru bodů alfa :  ";

@@ -35,45 +35,7 @@ const char* const kResidualPictureFilter = "PNG (*.png);;SVG (*.svg)";
 
 namespace {
 
-const QColor kUsedColour(31, 78, 153);
-const QColor kUnusedColour(120, 120, 120);
-const QColor kArrowColour(214, 72, 15);
-const QColor kSuspiciousColour(200, 0, 0);
-const QColor kGridColour(225, 228, 234);
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// 1, 2 or 5 times a power of ten, at most `value`.
-double NiceBelow(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 1;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  const double mantissa = value / power;
-  const double nice = mantissa >= 5 ? 5 : mantissa >= 2 ? 2 : 1;
-  return nice * power;
-}
-
-// A tick or bar value with just the decimals its step needs.
-QString Value(double v, double step) {
-  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 6);
-  return Q(FormatFixed(static_cast<Extended>(v), 15, decimals));
-}
-
-QString ExaggerationText(double factor) {
-  return Q(FormatFixed(static_cast<Extended>(factor), 15, factor >= 1 ? 0 : 4)) + "×";
-}
-
-void DrawArrow(QPainter& p, const QPointF& from, const QPointF& to) {
-  const QLineF line(from, to);
-  if (line.length() < 0.5) return;
-  p.drawLine(line);
-  const double head = std::min(7.0, line.length() / 2);
-  const double angle = std::atan2(-line.dy(), line.dx());
-  QPolygonF tip;
-  tip << to << to - QPointF(std::cos(angle - 0.45) * head, -std::sin(angle - 0.45) * head)
-      << to - QPointF(std::cos(angle + 0.45) * head, -std::sin(angle + 0.45) * head);
-  p.setBrush(p.pen().color());
-  p.drawPolygon(tip);
-}
 
 QTableWidget* MakeTable(const QStringList& headings, QWidget* parent) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
@@ -106,196 +68,23 @@ ResidualPlot::ResidualPlot(QWidget* parent) : QWidget(parent) {
 }
 
 void ResidualPlot::SetData(const KeyQuality& quality, std::vector<std::array<Extended, 2>> targetXY,
-                           int suspicious) {
-  points_.clear();
-  for (std::size_t i = 0; i < quality.Residuals.size() && i < targetXY.size(); ++i) {
-    const PointResidual& r = quality.Residuals[i];
-    points_.push_back({r.Number, r.Used, static_cast<double>(targetXY[i][0]),
-                       static_cast<double>(targetXY[i][1]), static_cast<double>(r.V[0]),
-                       static_cast<double>(r.V[1]), r});
-  }
-  suspicious_ = suspicious;
+                           int suspicious, std::vector<bool> outliers) {
+  picture_.SetData(quality, std::move(targetXY), suspicious, std::move(outliers));
   update();
 }
 
 void ResidualPlot::ClearData() {
-  points_.clear();
-  suspicious_ = -1;
+  picture_.ClearData();
   update();
 }
 
-ResidualPlot::Frame ResidualPlot::Layout(const QRectF& area) const {
-  Frame f;
-  f.plot = area.adjusted(78, 52, -18, -78);
-  if (points_.empty() || f.plot.width() < 10 || f.plot.height() < 10) return f;
-  double minX = points_[0].x, maxX = minX, minY = points_[0].y, maxY = minY;
-  double maxV = 0;
-  for (const Point& p : points_) {
-    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-    maxV = std::max(maxV, std::hypot(p.vx, p.vy));
-  }
-  double spanX = maxX - minX, spanY = maxY - minY;
-  const double span = std::max({spanX, spanY, 1.0});
-  // A margin around the points leaves room for the arrows and the numbers.
-  const double pad = 0.12 * span;
-  spanX += 2 * pad, spanY += 2 * pad;
-  f.pixelsPerMetre = std::min(f.plot.width() / spanY, f.plot.height() / spanX);
-  // Centre the data in the plot, one scale for both axes.
-  f.minY = (minY + maxY) / 2 - f.plot.width() / f.pixelsPerMetre / 2;
-  f.maxX = (minX + maxX) / 2 + f.plot.height() / f.pixelsPerMetre / 2;
-  // The longest arrow gets about a sixth of the picture.
-  const double longest = std::min(f.plot.width(), f.plot.height()) / 6;
-  f.exaggeration = maxV > 0 ? NiceBelow(longest / (maxV * f.pixelsPerMetre)) : 1;
-  f.barResidual = NiceBelow(90 / (f.exaggeration * f.pixelsPerMetre));
-  return f;
-}
-
 QPointF ResidualPlot::PointPosition(int i) const {
-  const Point& p = points_[static_cast<std::size_t>(i)];
-  return Layout(QRectF(rect())).Map(p.x, p.y);
+  return picture_.PointPosition(QRectF(rect()), i);
 }
 
 QString ResidualPlot::ToolTipAt(const QPointF& position) const {
-  const Frame f = Layout(QRectF(rect()));
-  int best = -1;
-  double bestDistance = 9;
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    const double d = QLineF(position, f.Map(points_[i].x, points_[i].y)).length();
-    if (d <= bestDistance) bestDistance = d, best = static_cast<int>(i);
-  }
-  if (best < 0) return {};
-  const Point& p = points_[static_cast<std::size_t>(best)];
-  const std::vector<std::string> v = ResidualTexts(p.residual);
-  QString text = QString("Bod %1%2\n")
-                     .arg(Q(FormatInteger(p.number)), best == suspicious_ ? " (podezřelý)" : "");
-  const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
-  for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
-  text += QString("použit: ") + UsedText(p.used);
-  return text;
-}
-
-void ResidualPlot::Render(QPainter& painter, const QRectF& area) const {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(area, Qt::white);
-  const Frame f = Layout(area);
-  painter.setFont(SansFont(12, true));
-  painter.setPen(Qt::black);
-  painter.drawText(QRectF(area.left() + 10, area.top() + 6, area.width() - 20, 20),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
-  if (points_.empty()) {
-    painter.setFont(SansFont(12));
-    painter.drawText(area, Qt::AlignCenter, "Klíč není vypočten.");
-    painter.restore();
-    return;
-  }
-  painter.setFont(SansFont(11));
-  painter.drawText(
-      QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
-      Qt::AlignLeft | Qt::AlignVCenter,
-      QString("Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
-          .arg(ExaggerationText(f.exaggeration)));
-
-  // Grid, ticks and axis labels.
-  const QRectF& plot = f.plot;
-  const double xTop = f.maxX, xBottom = f.maxX - plot.height() / f.pixelsPerMetre;
-  const double yLeft = f.minY, yRight = f.minY + plot.width() / f.pixelsPerMetre;
-  const double step = NiceBelow((yRight - yLeft) / 4);
-  painter.setPen(QPen(kGridColour, 1));
-  painter.setBrush(Qt::NoBrush);
-  for (double y = std::ceil(yLeft / step) * step; y <= yRight; y += step) {
-    const double px = f.Map(0, y).x();
-    painter.setPen(QPen(kGridColour, 1));
-    painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
-    painter.setPen(Qt::black);
-    painter.drawText(QRectF(px - 60, plot.bottom() + 4, 120, 16), Qt::AlignHCenter | Qt::AlignTop,
-                     Value(y, step));
-  }
-  for (double x = std::ceil(xBottom / step) * step; x <= xTop; x += step) {
-    const double py = f.Map(x, 0).y();
-    painter.setPen(QPen(kGridColour, 1));
-    painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
-    painter.setPen(Qt::black);
-    painter.save();
-    painter.translate(plot.left() - 6, py);
-    painter.rotate(-90);
-    painter.drawText(QRectF(-60, -16, 120, 16), Qt::AlignHCenter | Qt::AlignBottom, Value(x, step));
-    painter.restore();
-  }
-  painter.setPen(QPen(QColor(90, 90, 90), 1));
-  painter.drawRect(plot);
-  painter.setPen(Qt::black);
-  painter.setFont(SansFont(12, true));
-  painter.drawText(QRectF(plot.left(), plot.bottom() + 20, plot.width(), 18), Qt::AlignHCenter,
-                   "Y [m] →");
-  painter.save();
-  painter.translate(area.left() + 14, plot.center().y());
-  painter.rotate(-90);
-  painter.drawText(QRectF(-plot.height() / 2, -12, plot.height(), 18), Qt::AlignHCenter, "X [m] →");
-  painter.restore();
-
-  // Arrows first, points over them, numbers last.
-  painter.setClipRect(plot);
-  const double stretch = f.exaggeration;
-  painter.setPen(QPen(kArrowColour, 1.6));
-  for (const Point& p : points_) {
-    const QPointF at = f.Map(p.x, p.y);
-    const QPointF to = f.Map(p.x + p.vx * stretch, p.y + p.vy * stretch);
-    DrawArrow(painter, at, to);
-  }
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    const Point& p = points_[i];
-    const QPointF at = f.Map(p.x, p.y);
-    if (static_cast<int>(i) == suspicious_) {
-      painter.setPen(QPen(kSuspiciousColour, 2));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawEllipse(at, 9, 9);
-    }
-    painter.setPen(QPen(p.used ? kUsedColour : kUnusedColour, 1.6));
-    painter.setBrush(p.used ? QBrush(kUsedColour) : QBrush(Qt::white));
-    painter.drawEllipse(at, 4.5, 4.5);
-  }
-  painter.setFont(SansFont(11));
-  for (std::size_t i = 0; i < points_.size(); ++i) {
-    const Point& p = points_[i];
-    const QPointF at = f.Map(p.x, p.y);
-    painter.setPen(static_cast<int>(i) == suspicious_ ? kSuspiciousColour : QColor(40, 40, 40));
-    painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
-                     Q(FormatInteger(p.number)));
-  }
-  painter.setClipping(false);
-
-  // Scale bar of the arrows and the legend, below the axis label.
-  const double barY = area.bottom() - 16;
-  const double barLength = f.barResidual * f.exaggeration * f.pixelsPerMetre;
-  const double barLeft = plot.left();
-  painter.setPen(QPen(kArrowColour, 2));
-  painter.drawLine(QPointF(barLeft, barY), QPointF(barLeft + barLength, barY));
-  painter.drawLine(QPointF(barLeft, barY - 4), QPointF(barLeft, barY + 4));
-  painter.drawLine(QPointF(barLeft + barLength, barY - 4), QPointF(barLeft + barLength, barY + 4));
-  painter.setPen(Qt::black);
-  painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
-  double x = std::max(barLeft + barLength + 120, plot.right() - 280);
-  const double y = barY;
-  // One legend entry: its mark, then its text.
-  const auto entry = [&](const QPen& pen, const QBrush& brush, double radius, double width,
-                         const char* text) {
-    painter.setPen(pen);
-    painter.setBrush(brush);
-    painter.drawEllipse(QPointF(x, y), radius, radius);
-    painter.setPen(Qt::black);
-    painter.drawText(QRectF(x + radius + 3.5, y - 9, width, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(text));
-    x += 80;
-  };
-  entry(QPen(kUsedColour, 1.6), kUsedColour, 4.5, 70, "použitý");
-  entry(QPen(kUnusedColour, 1.6), Qt::white, 4.5, 70, "vypnutý");
-  entry(QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, 90, "podezřelý");
-  painter.restore();
+  const int i = picture_.PointAt(QRectF(rect()), position, 9);
+  return i < 0 ? QString() : picture_.PointText(i);
 }
 
 void ResidualPlot::paintEvent(QPaintEvent* /*event*/) {
@@ -416,7 +205,7 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
     const bool marked = row == suspicious;
     for (int column = 0; column < 7; ++column) {
       QTableWidgetItem* item = ResidualTable->item(row, column);
-      if (!r.Used) item->setForeground(kUnusedColour);
+      if (!r.Used) item->setForeground(kUnusedPointColour);
       if (marked) {
         item->setBackground(QColor(255, 226, 222));
         item->setToolTip("Podezřelý bod");

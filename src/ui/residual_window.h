@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "adjustment/key_quality.h"
+#include "render/residual_picture.h"
 #include "text/text_lines.h"
 
 class QLabel;
@@ -26,22 +27,22 @@ class ResidualPlot : public QWidget {
  public:
   explicit ResidualPlot(QWidget* parent = nullptr);
 
-  // Points to draw (the key's residuals with their target positions); the
-  // suspicious point's index or -1.
+  // Points to draw (the key's residuals with their target positions), the
+  // suspicious point's index or -1, and the outliers of the test.
   void SetData(const KeyQuality& quality, std::vector<std::array<Extended, 2>> targetXY,
-               int suspicious);
+               int suspicious, std::vector<bool> outliers = {});
   void ClearData();
-  bool HasData() const { return !points_.empty(); }
+  bool HasData() const { return picture_.HasData(); }
 
   // Draws the whole picture into `area` (the window, a PNG or an SVG).
-  void Render(QPainter& painter, const QRectF& area) const;
+  void Render(QPainter& painter, const QRectF& area) const { picture_.Render(painter, area); }
   // The tooltip text of the point drawn nearest to `position` (within a few
   // pixels of the widget's own picture), or an empty text.
   QString ToolTipAt(const QPointF& position) const;
   // Widget position of point i in the widget's own picture.
   QPointF PointPosition(int i) const;
   // Residual exaggeration of the arrows in the widget's own picture.
-  double Exaggeration() const { return Layout(QRectF(rect())).exaggeration; }
+  double Exaggeration() const { return picture_.Exaggeration(QRectF(rect())); }
 
   QSize sizeHint() const override { return {520, 440}; }
 
@@ -50,27 +51,7 @@ class ResidualPlot : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  struct Point {
-    int32_t number;
-    bool used;
-    double x, y;    // target X (north), target Y (east)
-    double vx, vy;  // residuals in X and Y
-    PointResidual residual;
-  };
-  struct Frame {
-    QRectF plot;                // the drawing area inside the axes
-    double minY = 0, maxX = 0;  // the data at the plot's top-left corner
-    double pixelsPerMetre = 1;
-    double exaggeration = 1;
-    double barResidual = 0;  // residual length of the arrow scale bar
-    QPointF Map(double x, double y) const {
-      return {plot.left() + (y - minY) * pixelsPerMetre, plot.top() + (maxX - x) * pixelsPerMetre};
-    }
-  };
-  Frame Layout(const QRectF& area) const;
-
-  std::vector<Point> points_;
-  int suspicious_ = -1;
+  ResidualPicture picture_;
 };
 
 class ResidualWindow : public QWidget {

@@ -132,6 +132,13 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        1,
        std::string(kSingularAffineNotice) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
+      // Coordinates beyond the range of doubles: no JSON with nulls, nothing written.
+      {nullptr,
+       {"--json", "-", "-o", "never.txt", "tests/data/cli/beyond_double.txt"},
+       "C",
+       4,
+       "Číslo 1e+400 je mimo rozsah, který zapíše JSON a export klíče (nejvýše asi 1,8e308); "
+       "výstup nebyl zapsán.\n"},
       // A file that cannot be opened is not a file in a wrong format.
       {nullptr,
        {"tests/data/cli/no_such_file.txt"},

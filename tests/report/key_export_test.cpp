@@ -8,11 +8,15 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "adjustment/keys_test_support.h"
+#include "report/key_file.h"
+#include "report/output_number.h"
+#include "report/result_json.h"
 #include "text/number_format.h"
 
 namespace ternavo {
@@ -125,6 +129,32 @@ TEST(KeyExport, NeverTakesTheLocaleSeparator) {
   EXPECT_EQ(czechMatrix.find(','), std::string::npos) << czechMatrix;
   EXPECT_EQ(czechProj.rfind("+proj=affine +xoff=", 0), 0u);
   EXPECT_EQ(czechMatrix.substr(czechMatrix.size() - 9), " 0 0 0 1\n");
+}
+
+// A key with a translation beyond the range of doubles: every
+// machine-readable form refuses it with the value named, instead of writing
+// null or a number that reads back as infinity. Just inside the range passes.
+TEST(KeyExport, ValuesBeyondDoublesAreRefused) {
+  const std::function<std::string(const TSeznam&)> forms[] = {
+      KeyAsProjString, KeyAsMatrixLine,
+      [](const TSeznam& s) { return ResultJson(s, kSimilarity, true); },
+      [](const TSeznam& s) { return KeyFileText(s, kSimilarity, "a.txt", "2026-01-01"); }};
+  TSeznam s = testing::GridData(8, 2);
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+  for (const auto& form : forms) {
+    s.TranslationVector->Put(2, 1, 1e308L);
+    EXPECT_NO_THROW(form(s));
+    s.TranslationVector->Put(2, 1, -1e400L);
+    try {
+      form(s);
+      ADD_FAILURE() << "no error";
+    } catch (const OutputRangeError& e) {
+      EXPECT_STREQ(e.what(),
+                   "Číslo -1e+400 je mimo rozsah, který zapíše JSON a export klíče (nejvýše asi "
+                   "1,8e308); výstup nebyl zapsán.");
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,273 @@
+#include "render/residual_picture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include "render/fonts.h"
+#include "report/residual_report.h"
+#include "text/number_format.h"
+
+namespace ternavo {
+
+const QColor kUnusedPointColour(120, 120, 120);
+const QColor kSuspiciousColour(200, 0, 0);
+const QColor kOutlierColour(200, 0, 0);
+
+namespace {
+
+const QColor kUsedColour(31, 78, 153);
+const QColor kArrowColour(214, 72, 15);
+const QColor kGridColour(225, 228, 234);
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// 1, 2 or 5 times a power of ten, at most `value`.
+double NiceBelow(double value) {
+  if (!(value > 0) || !std::isfinite(value)) return 1;
+  const double power = std::pow(10.0, std::floor(std::log10(value)));
+  const double mantissa = value / power;
+  const double nice = mantissa >= 5 ? 5 : mantissa >= 2 ? 2 : 1;
+  return nice * power;
+}
+
+// A tick or bar value with just the decimals its step needs.
+QString Value(double v, double step) {
+  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 6);
+  return Q(FormatFixed(static_cast<Extended>(v), 15, decimals));
+}
+
+QString ExaggerationText(double factor) {
+  return Q(FormatFixed(static_cast<Extended>(factor), 15, factor >= 1 ? 0 : 4)) + "×";
+}
+
+void DrawArrow(QPainter& p, const QPointF& from, const QPointF& to) {
+  const QLineF line(from, to);
+  if (line.length() < 0.5) return;
+  p.drawLine(line);
+  const double head = std::min(7.0, line.length() / 2);
+  const double angle = std::atan2(-line.dy(), line.dx());
+  QPolygonF tip;
+  tip << to << to - QPointF(std::cos(angle - 0.45) * head, -std::sin(angle - 0.45) * head)
+      << to - QPointF(std::cos(angle + 0.45) * head, -std::sin(angle + 0.45) * head);
+  p.setBrush(p.pen().color());
+  p.drawPolygon(tip);
+}
+
+}  // namespace
+
+void ResidualPicture::SetData(const KeyQuality& quality,
+                              std::vector<std::array<Extended, 2>> targetXY, int suspicious,
+                              std::vector<bool> outliers) {
+  points_.clear();
+  anyOutlier_ = false;
+  for (std::size_t i = 0; i < quality.Residuals.size() && i < targetXY.size(); ++i) {
+    const PointResidual& r = quality.Residuals[i];
+    const bool outlier = i < outliers.size() && outliers[i];
+    anyOutlier_ = anyOutlier_ || outlier;
+    points_.push_back({r.Number, r.Used, outlier, static_cast<double>(targetXY[i][0]),
+                       static_cast<double>(targetXY[i][1]), static_cast<double>(r.V[0]),
+                       static_cast<double>(r.V[1]), r});
+  }
+  suspicious_ = suspicious;
+}
+
+void ResidualPicture::ClearData() {
+  points_.clear();
+  suspicious_ = -1;
+  anyOutlier_ = false;
+}
+
+ResidualPicture::Frame ResidualPicture::Layout(const QRectF& area) const {
+  Frame f;
+  f.plot = area.adjusted(78, 52, -18, -78);
+  if (points_.empty() || f.plot.width() < 10 || f.plot.height() < 10) return f;
+  double minX = points_[0].x, maxX = minX, minY = points_[0].y, maxY = minY;
+  double maxV = 0;
+  for (const Point& p : points_) {
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    maxV = std::max(maxV, std::hypot(p.vx, p.vy));
+  }
+  double spanX = maxX - minX, spanY = maxY - minY;
+  const double span = std::max({spanX, spanY, 1.0});
+  // A margin around the points leaves room for the arrows and the numbers.
+  const double pad = 0.12 * span;
+  spanX += 2 * pad, spanY += 2 * pad;
+  f.pixelsPerMetre = std::min(f.plot.width() / spanY, f.plot.height() / spanX);
+  // Centre the data in the plot, one scale for both axes.
+  f.minY = (minY + maxY) / 2 - f.plot.width() / f.pixelsPerMetre / 2;
+  f.maxX = (minX + maxX) / 2 + f.plot.height() / f.pixelsPerMetre / 2;
+  // The longest arrow gets about a sixth of the picture.
+  const double longest = std::min(f.plot.width(), f.plot.height()) / 6;
+  f.exaggeration = maxV > 0 ? NiceBelow(longest / (maxV * f.pixelsPerMetre)) : 1;
+  f.barResidual = NiceBelow(90 / (f.exaggeration * f.pixelsPerMetre));
+  return f;
+}
+
+QPointF ResidualPicture::PointPosition(const QRectF& area, int i) const {
+  const Point& p = points_[static_cast<std::size_t>(i)];
+  return Layout(area).Map(p.x, p.y);
+}
+
+int ResidualPicture::PointAt(const QRectF& area, const QPointF& position, double radius) const {
+  const Frame f = Layout(area);
+  int best = -1;
+  double bestDistance = radius;
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const double d = QLineF(position, f.Map(points_[i].x, points_[i].y)).length();
+    if (d <= bestDistance) bestDistance = d, best = static_cast<int>(i);
+  }
+  return best;
+}
+
+QString ResidualPicture::PointText(int i) const {
+  const Point& p = points_[static_cast<std::size_t>(i)];
+  const std::vector<std::string> v = ResidualTexts(p.residual);
+  QString marks;
+  if (i == suspicious_) marks += " (podezřelý)";
+  if (p.outlier) marks += " (odlehlý podle testu)";
+  QString text = QString("Bod %1%2\n").arg(Q(FormatInteger(p.number)), marks);
+  const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
+  for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
+  text += QString("použit: ") + UsedText(p.used);
+  return text;
+}
+
+void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillRect(area, Qt::white);
+  const Frame f = Layout(area);
+  painter.setFont(SansFont(12, true));
+  painter.setPen(Qt::black);
+  painter.drawText(QRectF(area.left() + 10, area.top() + 6, area.width() - 20, 20),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
+  if (points_.empty()) {
+    painter.setFont(SansFont(12));
+    painter.drawText(area, Qt::AlignCenter, "Klíč není vypočten.");
+    painter.restore();
+    return;
+  }
+  painter.setFont(SansFont(11));
+  painter.drawText(
+      QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
+      Qt::AlignLeft | Qt::AlignVCenter,
+      QString("Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
+          .arg(ExaggerationText(f.exaggeration)));
+
+  // Grid, ticks and axis labels.
+  const QRectF& plot = f.plot;
+  const double xTop = f.maxX, xBottom = f.maxX - plot.height() / f.pixelsPerMetre;
+  const double yLeft = f.minY, yRight = f.minY + plot.width() / f.pixelsPerMetre;
+  const double step = NiceBelow((yRight - yLeft) / 4);
+  painter.setPen(QPen(kGridColour, 1));
+  painter.setBrush(Qt::NoBrush);
+  for (double y = std::ceil(yLeft / step) * step; y <= yRight; y += step) {
+    const double px = f.Map(0, y).x();
+    painter.setPen(QPen(kGridColour, 1));
+    painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(px - 60, plot.bottom() + 4, 120, 16), Qt::AlignHCenter | Qt::AlignTop,
+                     Value(y, step));
+  }
+  for (double x = std::ceil(xBottom / step) * step; x <= xTop; x += step) {
+    const double py = f.Map(x, 0).y();
+    painter.setPen(QPen(kGridColour, 1));
+    painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+    painter.setPen(Qt::black);
+    painter.save();
+    painter.translate(plot.left() - 6, py);
+    painter.rotate(-90);
+    painter.drawText(QRectF(-60, -16, 120, 16), Qt::AlignHCenter | Qt::AlignBottom, Value(x, step));
+    painter.restore();
+  }
+  painter.setPen(QPen(QColor(90, 90, 90), 1));
+  painter.drawRect(plot);
+  painter.setPen(Qt::black);
+  painter.setFont(SansFont(12, true));
+  painter.drawText(QRectF(plot.left(), plot.bottom() + 20, plot.width(), 18), Qt::AlignHCenter,
+                   "Y [m] →");
+  painter.save();
+  painter.translate(area.left() + 14, plot.center().y());
+  painter.rotate(-90);
+  painter.drawText(QRectF(-plot.height() / 2, -12, plot.height(), 18), Qt::AlignHCenter, "X [m] →");
+  painter.restore();
+
+  // Arrows first, points over them, numbers last.
+  painter.setClipRect(plot);
+  const double stretch = f.exaggeration;
+  painter.setPen(QPen(kArrowColour, 1.6));
+  for (const Point& p : points_) {
+    const QPointF at = f.Map(p.x, p.y);
+    const QPointF to = f.Map(p.x + p.vx * stretch, p.y + p.vy * stretch);
+    DrawArrow(painter, at, to);
+  }
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const Point& p = points_[i];
+    const QPointF at = f.Map(p.x, p.y);
+    if (static_cast<int>(i) == suspicious_) {
+      painter.setPen(QPen(kSuspiciousColour, 2));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawEllipse(at, 9, 9);
+    }
+    if (p.outlier) {
+      painter.setPen(QPen(kOutlierColour, 2));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(QRectF(at.x() - 12, at.y() - 12, 24, 24));
+    }
+    painter.setPen(QPen(p.used ? kUsedColour : kUnusedPointColour, 1.6));
+    painter.setBrush(p.used ? QBrush(kUsedColour) : QBrush(Qt::white));
+    painter.drawEllipse(at, 4.5, 4.5);
+  }
+  painter.setFont(SansFont(11));
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const Point& p = points_[i];
+    const QPointF at = f.Map(p.x, p.y);
+    const bool marked = static_cast<int>(i) == suspicious_ || p.outlier;
+    painter.setPen(marked ? kSuspiciousColour : QColor(40, 40, 40));
+    painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
+                     Q(FormatInteger(p.number)));
+  }
+  painter.setClipping(false);
+
+  // Scale bar of the arrows and the legend, below the axis label.
+  const double barY = area.bottom() - 16;
+  const double barLength = f.barResidual * f.exaggeration * f.pixelsPerMetre;
+  const double barLeft = plot.left();
+  painter.setPen(QPen(kArrowColour, 2));
+  painter.drawLine(QPointF(barLeft, barY), QPointF(barLeft + barLength, barY));
+  painter.drawLine(QPointF(barLeft, barY - 4), QPointF(barLeft, barY + 4));
+  painter.drawLine(QPointF(barLeft + barLength, barY - 4), QPointF(barLeft + barLength, barY + 4));
+  painter.setPen(Qt::black);
+  painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
+  double x = std::max(barLeft + barLength + 120, plot.right() - (anyOutlier_ ? 380 : 280));
+  const double y = barY;
+  // One legend entry: its mark (a square for the outliers), then its text.
+  const auto entry = [&](const QPen& pen, const QBrush& brush, double radius, double width,
+                         const char* text, bool square = false) {
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    if (square) {
+      painter.drawRect(QRectF(x - radius, y - radius, 2 * radius, 2 * radius));
+    } else {
+      painter.drawEllipse(QPointF(x, y), radius, radius);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x + radius + 3.5, y - 9, width, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(text));
+    x += 80;
+  };
+  entry(QPen(kUsedColour, 1.6), kUsedColour, 4.5, 70, "použitý");
+  entry(QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, 70, "vypnutý");
+  entry(QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, 90, "podezřelý");
+  if (anyOutlier_) entry(QPen(kOutlierColour, 2), Qt::NoBrush, 8, 90, "odlehlý", true);
+  painter.restore();
+}
+
+}  // namespace ternavo
