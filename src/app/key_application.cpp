@@ -102,6 +102,39 @@ void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
   });
 }
 
+KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const std::string& pointsFile,
+                                    KeyDirection direction, const std::string& outputFile) {
+  KeyApplicationResult result;
+  StoredKey key;
+  if (ReadKeyFile(keyFile, key, result.message) != KeyFileOutcome::Read) return result;
+  TSeznam points;
+  CellGrid grid(4);
+  Workflow workflow(points, grid);
+  const OpenResult opened = workflow.Open(pointsFile);
+  if (opened.outcome != OpenOutcome::Loaded) {
+    result.message = opened.message;
+    return result;
+  }
+  if (points.GetDetailCount() <= 0) {
+    result.message = texts::kNoDetailPoints;
+    return result;
+  }
+  ProtocolFileWriter file;
+  bool written = file.Open(outputFile, {keyFile, pointsFile});
+  // The arithmetic is checked before the first line: a fault throws and the
+  // temporary file goes with the writer.
+  ApplyKeyFile(key, direction, points, [&](const TextLines& lines, std::size_t from) {
+    if (written) written = file.Append(lines, from);
+  });
+  if (!written || !file.Commit()) {
+    result.message = file.Error();
+    return result;
+  }
+  result.ok = true;
+  result.message = texts::kTransformDone;
+  return result;
+}
+
 std::string CurrentUtcTime() {
   const std::time_t now = std::time(nullptr);
   std::tm utc{};

@@ -41,6 +41,17 @@ void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
                   const DetailSectionSink& sink,
                   std::size_t blockSize = Workflow::kDetailBlockPoints);
 
+// The window's "Transformovat klíčem…": the detail points of the coordinate
+// file transformed with the key file and saved as the section (the protocol
+// file's form) by the protocol saver's policy, never over either input.
+// `ok` false with the message when anything failed; nothing is written then.
+struct KeyApplicationResult {
+  bool ok = false;
+  std::string message;  // the error, or "Transformace dokončena."
+};
+KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const std::string& pointsFile,
+                                    KeyDirection direction, const std::string& outputFile);
+
 // "2026-12-09T09:30:00Z": now, in UTC.
 std::string CurrentUtcTime();
 

@@ -29,6 +29,8 @@ inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
+// The key file's proposed name: the coordinate file's name followed by this.
+inline constexpr const char* kKeyFileNameSuffix = "_klic.json";
 inline constexpr const char* kApplyKeyItem = "&Transformovat klíčem…";
 // The heading of a section transformed from the target system back.
 inline constexpr const char* kInverseSectionHeading = "Zpětná transformace podrobných bodů :";
@@ -69,6 +71,18 @@ inline constexpr const char* kAboutDescription =
     "Program výpočet transformačního klíče a transformaci 3D souřadnic  obecnou "
     "afinní, podobnostní a shodnostní transformací  metodou MNČ. ";
 inline constexpr const char* kCancelButton = "Zrušit";
+// The dialog that applies a saved key.
+inline constexpr const char* kKeyDialogCaption = "Transformovat klíčem";
+inline constexpr const char* kKeyDialogKeyFile = "Soubor klíče :";
+inline constexpr const char* kKeyDialogPointsFile = "Soubor souřadnic s podrobnými body :";
+inline constexpr const char* kKeyDialogDirection = "Směr";
+inline constexpr const char* kKeyDialogForward = "Z výchozí do cílové soustavy";
+inline constexpr const char* kKeyDialogInverse = "Zpět, z cílové do výchozí soustavy";
+inline constexpr const char* kKeyDialogOutputFile = "Výstupní soubor :";
+inline constexpr const char* kKeyDialogBrowse = "Vybrat…";
+inline constexpr const char* kKeyDialogTransform = "Transformovat";
+inline constexpr const char* kKeyDialogIncomplete =
+    "Vyberte soubor klíče, soubor souřadnic a výstupní soubor.";
 // Asked before a protocol the user edited and did not save is replaced.
 inline constexpr const char* kDiscardEditsQuestion =
     "Protokol obsahuje neuložené úpravy.\nZahodit je?";

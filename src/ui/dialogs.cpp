@@ -33,6 +33,8 @@ void ModalDialogs::ShowMessage(QWidget* parent, const QString& caption, const QS
   if (busy) QApplication::restoreOverrideCursor();
 }
 
+bool UserDialogs::RunDialog(QDialog* dialog) { return dialog->exec() == QDialog::Accepted; }
+
 std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setFileMode(QFileDialog::ExistingFile);

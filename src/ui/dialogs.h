@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "version.h"
 
+class QDialog;
 class QWidget;
 
 namespace ternavo {
@@ -37,6 +38,8 @@ class UserDialogs {
                                                  const QString& proposed = {}) = 0;
   // A question with Yes and No (No the default); true for Yes.
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+  // Runs a dialog of the program modally; true when it was accepted.
+  virtual bool RunDialog(QDialog* dialog);
 };
 
 // The toolkit's own modal boxes and file dialogs.

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,12 +21,14 @@
 #include <limits>
 #include <stdexcept>
 
+#include "app/key_application.h"
 #include "app/texts.h"
 #include "text/number_format.h"
 #include "ui/computation_progress.h"
 #include "ui/dialogs.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
+#include "ui/key_dialog.h"
 #include "ui/keyboard.h"
 #include "ui/looks.h"
 #include "ui/point_table.h"
@@ -106,6 +110,12 @@ void TForm1::CreateControls() {
   Exportovat1 = Soubor1->addAction(QString::fromUtf8(texts::kExportKeyItem));
   Exportovat1->setObjectName(QStringLiteral("Exportovat1"));
   Exportovat1->setEnabled(false);
+  // The key kept for later, and a kept key applied; the latter needs no open file.
+  UlozitKlic1 = Soubor1->addAction(QString::fromUtf8(texts::kSaveKeyItem));
+  UlozitKlic1->setObjectName(QStringLiteral("UlozitKlic1"));
+  UlozitKlic1->setEnabled(false);
+  TransformovatKlicem1 = Soubor1->addAction(QString::fromUtf8(texts::kApplyKeyItem));
+  TransformovatKlicem1->setObjectName(QStringLiteral("TransformovatKlicem1"));
   Konec1 = Soubor1->addAction(QString::fromUtf8(texts::window::kEndItem));
   Konec1->setObjectName(QStringLiteral("Konec1"));
   Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -233,6 +243,11 @@ void TForm1::ConnectHandlers() {
           [this] { RunHandler(this, [this] { Rezidua1Click(Rezidua1); }); });
   connect(Exportovat1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Exportovat1Click(Exportovat1); }); });
+  connect(UlozitKlic1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { UlozitKlic1Click(UlozitKlic1); }); });
+  connect(TransformovatKlicem1, &QAction::triggered, this, [this] {
+    RunHandler(this, [this] { TransformovatKlicem1Click(TransformovatKlicem1); });
+  });
   connect(radioItems_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
     if (checked) RunHandler(this, [this] { RadioGroup1Click(RadioGroup1); });
   });
@@ -322,6 +337,7 @@ void TForm1::SetProtocolButton(bool enabled) {
   // The residuals and the export belong to the key the protocol shows.
   Rezidua1->setEnabled(enabled);
   Exportovat1->setEnabled(enabled);
+  UlozitKlic1->setEnabled(enabled);
   if (!enabled) Residuals->Clear();
 }
 
@@ -397,6 +413,28 @@ void TForm1::Exportovat1Click(QObject* /*sender*/) {
   std::string error;
   if (!workflow_->SaveKeyExport(QFile::encodeName(*path).toStdString(), error))
     throw std::runtime_error(error);
+}
+
+void TForm1::UlozitKlic1Click(QObject* /*sender*/) {
+  // Proposed beside the coordinate file, after its name.
+  QString proposed;
+  if (!workflow_->LoadedPath().empty()) {
+    const QFileInfo coordinates(QFile::decodeName(workflow_->LoadedPath().c_str()));
+    proposed = coordinates.absoluteDir().filePath(coordinates.completeBaseName() +
+                                                  QString::fromUtf8(texts::kKeyFileNameSuffix));
+  }
+  const std::optional<QString> path = Dialogs().GetSaveFileName(
+      this, QStringLiteral("*.json (*.json)"), QStringLiteral("json"), proposed);
+  if (!path) return;
+  std::string error;
+  if (!SaveKeyFile(*Seznam, RadioGroup1ItemIndex(), workflow_->LoadedPath(),
+                   QFile::encodeName(*path).toStdString(), error))
+    throw std::runtime_error(error);
+}
+
+void TForm1::TransformovatKlicem1Click(QObject* /*sender*/) {
+  KeyApplicationDialog dialog(this);
+  Dialogs().RunDialog(&dialog);
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/) {

@@ -42,6 +42,8 @@ class TForm1 : public QMainWindow {
   void Npovda1Click(QObject* sender);
   void Rezidua1Click(QObject* sender);
   void Exportovat1Click(QObject* sender);
+  void UlozitKlic1Click(QObject* sender);
+  void TransformovatKlicem1Click(QObject* sender);
   void RadioGroup1Click(QObject* sender);
   void BitBtn1Click(QObject* sender);
   void SpeedButton1Click(QObject* sender);
@@ -84,6 +86,9 @@ class TForm1 : public QMainWindow {
   QAction* Npovda1 = nullptr;
   QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window
   QAction* Exportovat1 = nullptr;  // "Exportovat klíč…"
+  QAction* UlozitKlic1 = nullptr;  // "Uložit klíč…": the key file
+  // "Transformovat klíčem…": a saved key applied to a coordinate file.
+  QAction* TransformovatKlicem1 = nullptr;
   ResidualWindow* Residuals = nullptr;
   // How long a key computation runs before its progress dialog shows.
   std::chrono::milliseconds ProgressDelay{1000};

@@ -1,5 +1,6 @@
 #include <cstdlib>
 
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -9,6 +10,7 @@
 
 #include "adjustment/seznam.h"
 #include "text/code_page.h"
+#include "ui/key_dialog.h"
 #include "ui/residual_window.h"
 #include "ui_test_support.h"
 
@@ -238,6 +240,7 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
     EXPECT_EQ(main_->BitBtn3->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->Rezidua1->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->Exportovat1->isEnabled(), enabled) << step;
+    EXPECT_EQ(main_->UlozitKlic1->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->Residuals->IsFilled(), enabled) << step;
   };
   EXPECT_FALSE(main_->Rezidua1->isEnabled());
@@ -257,6 +260,55 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
   Click(main_->BitBtn1);
   Click(main_->SpeedButton1);
   expectItems(false, "suspicious point excluded");
+}
+
+// A key saved from the window, applied later through the dialog, writes what
+// TRANSFORMOVAT appended; a bad choice leaves the dialog open and writes nothing.
+TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
+  Compute(6, kSimilarity, 3);
+  const QString key = folder_.filePath(QStringLiteral("klic.json"));
+  dialogs_->saveAnswers.push_back(key);
+  main_->UlozitKlic1->trigger();
+  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(dialogs_->lastSaveProposed, folder_.filePath(QStringLiteral("6_klic.json")));
+  Click(main_->BitBtn2);
+  ExpectOnlyMessage(QStringLiteral("Transformace dokončena."));
+  const QString protocol = protocol_->ProtocolText();
+  const QString section = protocol.mid(protocol.indexOf(QStringLiteral("\nTransformace podr")));
+
+  const QString points = folder_.filePath(QStringLiteral("6.txt"));
+  const QString output = folder_.filePath(QStringLiteral("body.txt"));
+  struct Case {
+    QString key, points, output;
+    bool accepted;
+    MessageIcon icon;
+  };
+  const Case cases[] = {
+      {points, points, output, false, MessageIcon::Error},  // the coordinate file is no key
+      {key, points, QString(), false, MessageIcon::None},   // no output file chosen
+      {key, points, output, true, MessageIcon::None},
+  };
+  for (const Case& c : cases) {
+    bool accepted = false;
+    dialogs_->dialogScript = [&](QDialog* shown) {
+      auto* dialog = qobject_cast<KeyApplicationDialog*>(shown);
+      EXPECT_NE(dialog, nullptr);
+      if (!dialog) return false;
+      dialog->KeyFileEdit->setText(c.key);
+      dialog->PointsFileEdit->setText(c.points);
+      dialog->OutputFileEdit->setText(c.output);
+      dialog->TransformButton->click();
+      accepted = dialog->result() == QDialog::Accepted;
+      return accepted;
+    };
+    main_->TransformovatKlicem1->trigger();
+    EXPECT_EQ(accepted, c.accepted) << c.key.toStdString();
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].icon, c.icon);
+    dialogs_->messages.clear();
+    EXPECT_EQ(QFile::exists(output), c.accepted);
+  }
+  EXPECT_EQ(ReadBytes(output), EncodeProtocolFile(section.toStdString()));
 }
 
 // "Zrušit" in the progress dialog stops the diagnostics, not the key: the key,
@@ -460,7 +512,8 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_EQ(main_->MainMenu1->actions()[1], main_->Rezidua1);
   EXPECT_EQ(main_->MainMenu1->actions()[2], main_->Npovda1);
   EXPECT_EQ(main_->Soubor1->actions(),
-            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->Konec1}));
+            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
+                             main_->TransformovatKlicem1, main_->Konec1}));
   EXPECT_EQ(shown(main_->Otevt1), QStringLiteral("Otevřít"));
   EXPECT_EQ(shown(main_->Konec1), QStringLiteral("Konec"));
   EXPECT_EQ(shown(main_->Npovda1), QStringLiteral("O programu"));

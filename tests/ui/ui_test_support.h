@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,9 @@ class ScriptedDialogs : public UserDialogs {
     lastSaveProposed = proposed;
     return NextAnswer(saveAnswers);
   }
+  // A program dialog is handed to `dialogScript` instead of its event loop.
+  bool RunDialog(QDialog* dialog) override { return dialogScript && dialogScript(dialog); }
+  std::function<bool(QDialog*)> dialogScript;
   // Records the question and answers it from `confirmAnswers` (No when empty).
   bool Confirm(QWidget*, const QString& text) override {
     questions.push_back(text);
