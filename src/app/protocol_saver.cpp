@@ -97,6 +97,14 @@ bool FollowLinks(const std::string& path, std::string& target, int& errorNumber)
   return false;
 }
 
+// Whether `path` names the file, device or pipe of descriptor 1.
+bool IsStandardOutput(const std::string& path) {
+  struct stat out {};
+  struct stat named {};
+  return ::fstat(STDOUT_FILENO, &out) == 0 && ::stat(path.c_str(), &named) == 0 &&
+         out.st_dev == named.st_dev && out.st_ino == named.st_ino;
+}
+
 bool SameFile(const struct stat& a, const std::string& other) {
   struct stat b {};
   return ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -136,6 +144,13 @@ bool ProtocolFileWriter::FailErrno(int errorNumber) { return Fail(SystemErrorTex
 
 bool ProtocolFileWriter::Open(const std::string& path, const std::vector<std::string>& keep) {
   path_ = path;
+  if (IsStandardOutput(path)) {
+    // Replacing it would take a redirected file's earlier lines with it.
+    fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) return FailErrno(errno);
+    deferred_ = true;
+    return true;
+  }
   int errorNumber = 0;
   if (!FollowLinks(path, target_, errorNumber)) return FailErrno(errorNumber);
 
@@ -184,9 +199,17 @@ bool ProtocolFileWriter::Open(const std::string& path, const std::vector<std::st
 bool ProtocolFileWriter::Flush() {
   if (block_.empty()) return true;
   // Whole lines only, so no CR LF pair is split between two blocks.
-  const bool ok = WriteAll(fd_, EncodeProtocolFile(block_));
+  const bool ok = Write(EncodeProtocolFile(block_));
   block_.clear();
-  return ok || FailErrno(errno);
+  return ok;
+}
+
+bool ProtocolFileWriter::Write(const std::string& bytes) {
+  if (deferred_) {
+    pending_ += bytes;
+    return true;
+  }
+  return WriteAll(fd_, bytes) || FailErrno(errno);
 }
 
 bool ProtocolFileWriter::Append(const TextLines& lines, std::size_t from) {
@@ -209,12 +232,17 @@ bool ProtocolFileWriter::AppendText(const std::string& utf8) {
 bool ProtocolFileWriter::AppendBytes(const std::string& bytes) {
   if (failed_ || fd_ < 0) return false;
   if (!Flush()) return false;
-  return WriteAll(fd_, bytes) || FailErrno(errno);
+  return Write(bytes);
 }
 
 bool ProtocolFileWriter::Commit() {
   if (failed_ || fd_ < 0) return false;
   if (!Flush()) return false;
+  if (deferred_) {
+    deferred_ = false;
+    if (!Write(pending_)) return false;
+    pending_.clear();
+  }
   if (tempPath_.empty()) {
     const int fd = fd_;
     fd_ = -1;
@@ -230,6 +258,20 @@ bool ProtocolFileWriter::Commit() {
   tempSlot_ = -1;
   tempPath_.clear();
   return true;
+}
+
+bool SameSaveTarget(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  if (a == b) return true;
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec) && !ec) return true;
+  std::string ta, tb;
+  int errorNumber = 0;
+  if (!FollowLinks(a, ta, errorNumber) || !FollowLinks(b, tb, errorNumber)) return false;
+  std::error_code ea, eb;
+  const fs::path pa = fs::weakly_canonical(fs::absolute(ta, ea), ea);
+  const fs::path pb = fs::weakly_canonical(fs::absolute(tb, eb), eb);
+  return !ea && !eb && pa == pb;
 }
 
 bool SaveProtocolText(const std::string& path, const std::string& utf8Text, std::string& error,

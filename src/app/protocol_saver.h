@@ -9,6 +9,11 @@
 //   stays.
 // - A character device or a FIFO is written in place (there is nothing to
 //   replace); a folder, a block device or a socket is refused.
+// - The program's own standard output, under whatever name (/dev/stdout, or
+//   the file it was redirected to, same device and inode as descriptor 1),
+//   is written in place through that descriptor, so a redirected file keeps
+//   what it held (">>" appends); the text goes out at Commit, after what the
+//   program wrote to standard output before.
 // - A write-protected file (no write permission, or no write bit at all,
 //   which protects it from root too) is refused, and so is the coordinate
 //   file the protocol was computed from.
@@ -52,6 +57,7 @@ class ProtocolFileWriter {
   bool Fail(const std::string& reason);
   bool FailErrno(int errorNumber);
   bool Flush();
+  bool Write(const std::string& bytes);
 
   std::string path_;      // as the user named it
   std::string target_;    // after following symbolic links
@@ -61,8 +67,16 @@ class ProtocolFileWriter {
   std::string block_;
   bool failed_ = false;
   bool committed_ = false;
+  bool deferred_ = false;  // standard output: everything waits for Commit
+  std::string pending_;    // the bytes waiting, when deferred
   std::string error_;
 };
+
+// Whether saves to `a` and to `b` would write one and the same file: the same
+// name, one existing file under both (a hard link, /dev/stdout and the file
+// standard output goes to), or the same place once symbolic links, even
+// dangling ones, and ".." are resolved.
+bool SameSaveTarget(const std::string& a, const std::string& b);
 
 // Saves the whole text; false with the error text when it failed.
 bool SaveProtocolText(const std::string& path, const std::string& utf8Text, std::string& error,

@@ -105,7 +105,7 @@ inline constexpr const char* kUnknownType = "neznámý typ transformace";
 inline constexpr const char* kBadPointList = "chybný seznam čísel bodů";
 inline constexpr const char* kEmptyFileNameOf = "prázdný název souboru u přepínače ";
 inline constexpr const char* kOneOnStandardOutput =
-    "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix";
+    "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix";
 inline constexpr const char* kEmptyOutputName = "prázdný název výstupního souboru";
 inline constexpr const char* kNoCoordinateFile = "chybí soubor souřadnic";
 inline constexpr const char* kSeveralCoordinateFiles = "zadán více než jeden soubor souřadnic";
@@ -116,6 +116,10 @@ inline constexpr const char* kBadAlpha = "chybná hladina významnosti";
 inline constexpr const char* kBadAlphaHint = " (0 < alfa < 1, např. 0.05 nebo 5%)";
 inline constexpr const char* kBadSigma = "chybná směrodatná odchylka";
 inline constexpr const char* kBadSigmaHint = " (kladné číslo v metrech)";
+// přepínače -o a --json míří do téhož souboru "NAME"
+inline constexpr const char* kOptionsPrefix = "přepínače ";
+inline constexpr const char* kAnd = " a ";
+inline constexpr const char* kIntoOneFile = " míří do téhož souboru \"";
 
 // The help text (Czech and English), ending with a line break.
 inline constexpr const char* kUsage =
@@ -142,8 +146,9 @@ inline constexpr const char* kUsage =
     "                         switch off the identical points with these numbers\n"
     "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
     "                         append the transformed detail points after the key\n"
-    "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF)\n"
-    "                         save the protocol (Windows-1250, CR LF)\n"
+    "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
+    "                         save the protocol (Windows-1250, CR LF); \"-\": it alone on "
+    "stdout\n"
     "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
     "                         append the residuals and parameter precision\n"
     "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"

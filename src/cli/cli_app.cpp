@@ -16,6 +16,7 @@
 #include "report/key_file.h"
 #include "report/output_number.h"
 #include "report/result_json.h"
+#include "text/code_page.h"
 #include "text/text_lines.h"
 #include "version.h"
 
@@ -44,6 +45,17 @@ void WriteLines(std::ostream& out, const TextLines& lines, std::size_t from) {
     out.write(lines[i].data(), static_cast<std::streamsize>(lines[i].size()));
     out.put('\n');
   }
+}
+
+// The protocol file's own bytes (Windows-1250, CR LF), for "-o -".
+void WriteProtocolBytes(std::ostream& out, const TextLines& lines, std::size_t from) {
+  std::string block;
+  for (std::size_t i = from; i < lines.Count(); ++i) {
+    block += lines[i];
+    block += '\n';
+  }
+  const std::string bytes = EncodeProtocolFile(block);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteTable(std::ostream& out, const CellGrid& grid) {
@@ -186,7 +198,13 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   }
   ProtocolFileWriter file;
   bool toFile = false;
-  if (options.hasOutput) {
+  // "-o -": the protocol file goes to standard output, which carries nothing else.
+  const bool protocolOnStdout = options.hasOutput && options.outputFile == "-";
+  auto appendProtocol = [&](const TextLines& lines, std::size_t from) {
+    if (protocolOnStdout) WriteProtocolBytes(out, lines, from);
+    if (toFile) file.Append(lines, from);
+  };
+  if (options.hasOutput && !protocolOnStdout) {
     toFile = file.Open(options.outputFile, {options.coordinateFile});
     if (!toFile) {
       err << file.Error() << '\n';
@@ -203,19 +221,19 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   text << texts::kSuspiciousCaption << key.pointLabel << '\n';
   text << '\n';
   WriteLines(text, key.protocol, 0);
-  if (toFile) file.Append(key.protocol);
+  appendProtocol(key.protocol, 0);
 
   if (computed && options.residuals) {
     const TextLines section = workflow.ResidualSection(options.type, options.tests);
     WriteLines(text, section, 0);
-    if (toFile) file.Append(section);
+    appendProtocol(section, 0);
   }
 
   if (computed && options.transform) {
     const bool transformed =
         workflow.TransformDetailPoints([&](const TextLines& lines, std::size_t from) {
           WriteLines(text, lines, from);
-          if (toFile) file.Append(lines, from);
+          appendProtocol(lines, from);
         });
     err << (transformed ? texts::kTransformDone : texts::kNoDetailPoints) << '\n';
   }
@@ -284,7 +302,8 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
   int status = kExitKeyComputed;
   ProtocolFileWriter file;
   bool toFile = false;
-  if (options.hasOutput) {
+  const bool protocolOnStdout = options.hasOutput && options.outputFile == "-";
+  if (options.hasOutput && !protocolOnStdout) {
     toFile = file.Open(options.outputFile, {options.coordinateFile, options.applyKeyFile});
     if (!toFile) {
       err << file.Error() << '\n';
@@ -293,7 +312,11 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
   }
   ApplyKeyFile(key, options.inverse ? KeyDirection::Inverse : KeyDirection::Forward, points,
                [&](const TextLines& lines, std::size_t from) {
-                 WriteLines(out, lines, from);
+                 if (protocolOnStdout) {
+                   WriteProtocolBytes(out, lines, from);
+                 } else {
+                   WriteLines(out, lines, from);
+                 }
                  if (toFile) file.Append(lines, from);
                });
   out.flush();

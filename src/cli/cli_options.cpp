@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/protocol_saver.h"
 #include "app/texts.h"
 
 namespace ternavo {
@@ -188,6 +189,10 @@ const OptionRow kOptionRows[] = {
          error = texts::cli::kEmptyOutputName;
          return false;
        }
+       if (value == "-" && options.MachineOutputOnStdout()) {
+         error = texts::cli::kOneOnStandardOutput;
+         return false;
+       }
        options.hasOutput = true;
        options.outputFile = value;
        return true;
@@ -249,6 +254,28 @@ const OptionRow* FindOption(const std::string& name) {
     if ((row.shortName && name == row.shortName) || name == row.longName) return &row;
   }
   return nullptr;
+}
+
+// Two outputs into one file would leave only the later one.
+bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
+  const std::pair<const std::string*, const char*> outputs[] = {{&o.outputFile, "-o"},
+                                                                {&o.jsonFile, "--json"},
+                                                                {&o.projFile, "--export-proj"},
+                                                                {&o.matrixFile, "--export-matrix"},
+                                                                {&o.keyOutFile, "--key-out"}};
+  constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
+  for (std::size_t i = 0; i < kCount; ++i) {
+    const std::string& a = *outputs[i].first;
+    if (a.empty() || a == "-") continue;
+    for (std::size_t j = i + 1; j < kCount; ++j) {
+      const std::string& b = *outputs[j].first;
+      if (b.empty() || b == "-" || !SameSaveTarget(a, b)) continue;
+      error = texts::cli::kOptionsPrefix + std::string(outputs[i].second) + texts::cli::kAnd +
+              outputs[j].second + texts::cli::kIntoOneFile + b + "\"";
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -313,7 +340,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return false;
   }
   options.coordinateFile = files[0];
-  return CheckApplyKeyOptions(options, error);
+  return CheckApplyKeyOptions(options, error) && CheckOutputsDistinct(options, error);
 }
 
 std::string CliUsageText() { return texts::cli::kUsage; }

@@ -37,10 +37,11 @@ struct CliOptions {
   bool help = false;
   bool version = false;
 
-  // The file name "-" of --json, --export-proj or --export-matrix: standard
-  // output carries that form and nothing else.
+  // The file name "-" of -o, --json, --export-proj or --export-matrix:
+  // standard output carries that output and nothing else.
   bool MachineOutputOnStdout() const {
-    return jsonFile == "-" || projFile == "-" || matrixFile == "-";
+    return jsonFile == "-" || projFile == "-" || matrixFile == "-" ||
+           (hasOutput && outputFile == "-");
   }
 };
 

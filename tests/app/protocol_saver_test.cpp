@@ -1,12 +1,14 @@
 // The one save policy of both front ends.
 #include "app/protocol_saver.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -112,6 +114,46 @@ TEST_F(ProtocolSaver, WritesThroughLinksIntoPipesAndUnderLongNames) {
   const fs::path longName = dir_ / std::string(255, 'p');
   ASSERT_TRUE(SaveProtocolText(longName.string(), "x\n", error)) << error;
   EXPECT_EQ(ReadBytes(longName), "x\r\n");
+}
+
+// The program's own standard output, redirected with ">>" to a file that
+// already holds lines: under any name it is written in place, after what was
+// there, and not replaced.
+TEST_F(ProtocolSaver, StandardOutputIsWrittenInPlace) {
+  const fs::path log = dir_ / "log.txt";
+  Write(log, "earlier\n");
+  const int redirected = ::open(log.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(redirected, 0);
+  std::fflush(stdout);
+  const int saved = ::dup(STDOUT_FILENO);
+  ASSERT_EQ(::dup2(redirected, STDOUT_FILENO), STDOUT_FILENO);
+  ::close(redirected);
+  std::string error;
+  bool written = true;
+  for (const std::string& name :
+       {std::string("/dev/stdout"), std::string("/proc/self/fd/1"), log.string()}) {
+    written = SaveProtocolText(name, name + "\n", error) && written;
+  }
+  ::dup2(saved, STDOUT_FILENO);
+  ::close(saved);
+  EXPECT_TRUE(written) << error;
+  EXPECT_EQ(ReadBytes(log), "earlier\n/dev/stdout\r\n/proc/self/fd/1\r\n" + log.string() + "\r\n");
+  EXPECT_EQ(Entries(), 1u);
+}
+
+TEST_F(ProtocolSaver, TwoNamesOfOneTarget) {
+  Write(dir_ / "a.txt", "a");
+  fs::create_hard_link(dir_ / "a.txt", dir_ / "hard.txt");
+  fs::create_symlink("b.txt", dir_ / "dangling.txt");  // b.txt does not exist yet
+  fs::create_directory(dir_ / "sub");
+  const auto at = [this](const char* name) { return (dir_ / name).string(); };
+  const struct {
+    std::string a, b;
+    bool same;
+  } cases[] = {{at("a.txt"), at("a.txt"), true},        {at("a.txt"), at("hard.txt"), true},
+               {at("b.txt"), at("dangling.txt"), true}, {at("a.txt"), at("sub/../a.txt"), true},
+               {at("a.txt"), at("b.txt"), false},       {at("a.txt"), at("sub/a.txt"), false}};
+  for (const auto& c : cases) EXPECT_EQ(SameSaveTarget(c.a, c.b), c.same) << c.a << " " << c.b;
 }
 
 TEST_F(ProtocolSaver, NoTemporaryFileOutlivesAFatalSignal) {

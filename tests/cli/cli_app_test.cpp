@@ -30,6 +30,7 @@ TEST(ParseCliOptions, AcceptedForms) {
        "out/p.txt",
        "a.txt"},
       {{"-o", "p.txt", "--", "-odd name.txt"}, kGeneralAffine, {}, false, "p.txt", "-odd name.txt"},
+      {{"-o", "-", "a.txt"}, kGeneralAffine, {}, false, "-", "a.txt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0]);
@@ -52,7 +53,18 @@ TEST(ParseCliOptions, UsageErrors) {
       {{"-o", "", "a.txt"}, "prázdný název výstupního souboru"},
       {{"--transform=yes", "a.txt"}, "přepínač --transform nemá hodnotu"},
       {{"--json", "-", "--export-proj", "-", "a.txt"},
-       "na standardní výstup smí jít jen jeden z --json, --export-proj, --export-matrix"},
+       "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix"},
+      {{"-o", "-", "--export-matrix=-", "a.txt"},
+       "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix"},
+      {{"--json", "-", "--output=-", "a.txt"},
+       "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix"},
+      // Two outputs into one file: the later would silently replace the earlier.
+      {{"--json", "r.json", "-o", "r.json", "a.txt"},
+       "přepínače -o a --json míří do téhož souboru \"r.json\""},
+      {{"--export-proj", "k.txt", "--export-matrix", "./k.txt", "a.txt"},
+       "přepínače --export-proj a --export-matrix míří do téhož souboru \"./k.txt\""},
+      {{"--key-out", "k.json", "--json", "x/../k.json", "a.txt"},
+       "přepínače --json a --key-out míří do téhož souboru \"k.json\""},
       {{"--inverse", "a.txt"}, "přepínač --inverse patří k --apply-key"},
       {{"--apply-key", "k.json", "--transform", "a.txt"},
        "přepínač --transform nelze použít s --apply-key"},

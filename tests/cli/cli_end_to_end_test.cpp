@@ -206,6 +206,23 @@ TEST_F(CliProgram, SavedProtocolIsWindows1250WithCrLf) {
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   // Only the target is left in the folder: the temporary file was renamed.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+
+  // "-o -": standard output carries the file's bytes and nothing else.
+  const Result dash =
+      Run({"-t", "similarity", "--transform", "-o", "-", "examples/national_grid_blunder.txt"});
+  EXPECT_EQ(dash.status, 0);
+  EXPECT_EQ(dash.out, bytes);
+  // "-o /dev/stdout" with standard output appended to a file: what the file
+  // held stays, then the usual output, then the protocol file.
+  const fs::path log = dir_ / "log.txt";
+  std::ofstream(log, std::ios::binary) << "earlier\n";
+  const std::string command =
+      "cd " + Quote(kSource.string()) + " && LC_ALL=C " +
+      Quote((fs::path(TERNAVO_BINARY_DIR) / "ternavo-cli").string()) +
+      " -t similarity --transform -o /dev/stdout examples/national_grid_blunder.txt >> " +
+      Quote(log.string()) + " 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadBytes(log), "earlier\n" + r.out + bytes);
 }
 
 TEST_F(CliProgram, OutputFileWhenTheRunFails) {
