@@ -34,6 +34,11 @@ bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coo
   return false;
 }
 
+namespace {
+// Far above any key file: its point lists hold at most a matrix's worth of names.
+constexpr std::size_t kMaxKeyFileBytes = 64u << 20;
+}  // namespace
+
 KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string& error) {
   // Key files are small: read whole, with the system's reason for a failure
   // (a folder opens, but its read fails).
@@ -48,6 +53,13 @@ KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string&
       const ssize_t n = ::read(fd, buffer, sizeof buffer);
       if (n > 0) {
         text.append(buffer, static_cast<std::size_t>(n));
+        // A device or a runaway file is not read without end.
+        if (text.size() > kMaxKeyFileBytes) {
+          ::close(fd);
+          error =
+              std::string(messages::kKeyFilePrefix) + path + "\": " + messages::kKeyFileTooLarge;
+          return KeyFileOutcome::Invalid;
+        }
       } else if (n == 0) {
         break;
       } else if (errno != EINTR) {

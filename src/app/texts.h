@@ -88,6 +88,18 @@ inline constexpr const char* kDiscardEditsQuestion =
     "Protokol obsahuje neuložené úpravy.\nZahodit je?";
 // The protocol's proposed file name: the coordinate file's name followed by this.
 inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
+// The outlier tests in the residual window.
+inline constexpr const char* kTestHeading = "Test odlehlých bodů";
+inline constexpr const char* kTestColumnF = "F";
+inline constexpr const char* kTestColumnP = "p";
+inline constexpr const char* kTestColumnVerdict = "Test";
+inline constexpr const char* kAlphaCaption = "Hladina významnosti α:";
+inline constexpr const char* kSigmaCaption = "Apriorní σ souřadnice:";
+inline constexpr const char* kSigmaNotGiven = "nezadána";
+inline constexpr const char* kOutlierTip = "Odlehlý bod podle testu";
+inline constexpr const char* kTestTip =
+    "F = ((Ω − Ω_i) / 3) / (Ω_i / (r − 3)) s Ω = r·m0², Ω_i = (r − 3)·m0_i²; "
+    "p = P(F(3, r − 3) ≥ F); odlehlý, když p < α_i = 1 − (1 − α)^(1/n).";
 }  // namespace window
 
 // The progress line of a long computation (dialog and terminal), followed by

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -246,27 +247,43 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   painter.drawText(QRectF(barLeft + barLength + 8, barY - 9, 220, 18),
                    Qt::AlignLeft | Qt::AlignVCenter,
                    QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
-  double x = std::max(barLeft + barLength + 120, plot.right() - (anyOutlier_ ? 380 : 280));
+  // The legend, right-aligned after the bar's text: each entry its mark, then its text.
+  struct Entry {
+    QPen pen;
+    QBrush brush;
+    double radius;
+    const char* text;
+    bool square;
+  };
+  std::vector<Entry> entries = {{QPen(kUsedColour, 1.6), kUsedColour, 4.5, "použitý", false},
+                                {QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, "vypnutý", false},
+                                {QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, "podezřelý", false}};
+  if (anyOutlier_) entries.push_back({QPen(kOutlierColour, 2), Qt::NoBrush, 8, "odlehlý", true});
+  const QFontMetricsF metrics(painter.font());
+  const auto width = [&](const Entry& e) {
+    return 2 * e.radius + 4 + metrics.horizontalAdvance(QString::fromUtf8(e.text)) + 12;
+  };
+  double total = 0;
+  for (const Entry& e : entries) total += width(e);
+  const double barTextEnd =
+      barLeft + barLength + 8 +
+      metrics.horizontalAdvance(QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
+  double x = std::max(barTextEnd + 16, area.right() - 6 - total);
   const double y = barY;
-  // One legend entry: its mark (a square for the outliers), then its text.
-  const auto entry = [&](const QPen& pen, const QBrush& brush, double radius, double width,
-                         const char* text, bool square = false) {
-    painter.setPen(pen);
-    painter.setBrush(brush);
-    if (square) {
-      painter.drawRect(QRectF(x - radius, y - radius, 2 * radius, 2 * radius));
+  for (const Entry& e : entries) {
+    painter.setPen(e.pen);
+    painter.setBrush(e.brush);
+    const QPointF centre(x + e.radius, y);
+    if (e.square) {
+      painter.drawRect(QRectF(centre.x() - e.radius, y - e.radius, 2 * e.radius, 2 * e.radius));
     } else {
-      painter.drawEllipse(QPointF(x, y), radius, radius);
+      painter.drawEllipse(centre, e.radius, e.radius);
     }
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(x + radius + 3.5, y - 9, width, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(text));
-    x += 80;
-  };
-  entry(QPen(kUsedColour, 1.6), kUsedColour, 4.5, 70, "použitý");
-  entry(QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, 70, "vypnutý");
-  entry(QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, 90, "podezřelý");
-  if (anyOutlier_) entry(QPen(kOutlierColour, 2), Qt::NoBrush, 8, 90, "odlehlý", true);
+    painter.drawText(QRectF(x + 2 * e.radius + 4, y - 9, width(e), 18),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(e.text));
+    x += width(e);
+  }
   painter.restore();
 }
 

@@ -55,6 +55,48 @@ std::string ElementName(const char* base, int i, int j) {
 // The point's name as every output shows it.
 std::string PointName(const TIdentickyBod& p) { return std::to_string(p.Number); }
 
+// JSON as people read it: members one per line, an array of plain values
+// (a matrix row, a translation, a list of names) on one line.
+void Pretty(const json& v, int indent, std::string& out) {
+  const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
+  const std::string here(static_cast<std::size_t>(indent), ' ');
+  if (v.is_object()) {
+    if (v.empty()) {
+      out += "{}";
+      return;
+    }
+    out += "{\n";
+    bool first = true;
+    for (const auto& [name, member] : v.items()) {
+      if (!first) out += ",\n";
+      first = false;
+      out += inner + json(name).dump() + ": ";
+      Pretty(member, indent + 2, out);
+    }
+    out += "\n" + here + "}";
+    return;
+  }
+  if (v.is_array()) {
+    bool plain = true;
+    for (const json& e : v) plain = plain && !e.is_structured();
+    if (plain) {
+      out += '[';
+      for (std::size_t i = 0; i < v.size(); ++i) out += (i > 0 ? ", " : "") + v[i].dump();
+      out += ']';
+      return;
+    }
+    out += "[\n";
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      out += inner;
+      Pretty(v[i], indent + 2, out);
+      out += i + 1 < v.size() ? ",\n" : "\n";
+    }
+    out += here + "]";
+    return;
+  }
+  out += v.dump();
+}
+
 // Reads the fields of one key file; every failure names the file and the field.
 class KeyReader {
  public:
@@ -222,7 +264,9 @@ std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::stri
   for (const TIdentickyBod& p : s.IdenticalPoints) (p.Used ? used : off).push_back(PointName(p));
   root["points"] = {{"used", std::move(used)}, {"switched_off", std::move(off)}};
   root["coordinate_file"] = coordinateFile;
-  return root.dump(2) + "\n";
+  std::string out;
+  Pretty(root, 0, out);
+  return out + "\n";
 }
 
 bool ParseKeyFile(const std::string& text, const std::string& path, StoredKey& key,

@@ -117,6 +117,11 @@ std::string PValueText(Extended p) {
                             : FormatFixed(p, 15, 4);
 }
 
+std::string PValueClause(Extended p) {
+  const std::string text = PValueText(p);
+  return text[0] == '<' ? "p " + text : "p = " + text;
+}
+
 std::vector<std::string> PointTestTexts(const PointTest& t) {
   namespace m = messages;
   switch (t.Reason) {
@@ -165,7 +170,7 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
     lines.AppendLine(
         "  chi2 = " + FormatFixed(g.Chi2, 15, 3) + ",  r = " + FormatInteger(g.Df) +
         ",  kvantily chi2(r) pro alfa/2 a 1 - alfa/2 :  " + FormatFixed(g.Lower, 15, 3) + "  " +
-        FormatFixed(g.Upper, 15, 3) + ",  p = " + PValueText(g.P));
+        FormatFixed(g.Upper, 15, 3) + ",  " + PValueClause(g.P));
     lines.AppendLine(std::string("  Výsledek :  ") + GlobalVerdictText(g.Verdict));
   }
   lines.AppendLine(m::kHowHeading);

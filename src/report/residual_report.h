@@ -39,6 +39,8 @@ std::string PercentText(Extended fraction, int decimals);
 
 // A p-value with four decimals, "< 0,0001" below.
 std::string PValueText(Extended p);
+// "p = 0,1234" or "p < 0,0001".
+std::string PValueClause(Extended p);
 
 // The test columns of one point: F, p and the verdict, or "/", "/" and the
 // reason there is no test.

@@ -9,6 +9,7 @@ namespace ternavo::messages {
 // Key files. Every complaint about a key file begins with the prefix and the
 // file's name: Soubor klíče "PATH": ...
 inline constexpr const char* kKeyFilePrefix = "Soubor klíče \"";
+inline constexpr const char* kKeyFileTooLarge = "soubor je na soubor klíče příliš velký";
 inline constexpr const char* kKeyFileNotJson = "není to soubor JSON";
 inline constexpr const char* kKeyFileNotObject = "není to soubor klíče (chybí objekt JSON)";
 inline constexpr const char* kKeyFileWrongFormat = "pole \"format\" není \"ternavo-key\"";

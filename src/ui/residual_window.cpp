@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "app/texts.h"
 #include "report/residual_report.h"
 #include "text/number_format.h"
 #include "ui/dialogs.h"
@@ -36,6 +38,11 @@ const char* const kResidualPictureFilter = "PNG (*.png);;SVG (*.svg)";
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Columns of the outlier test in the residual table.
+constexpr int kFColumn = 7;
+constexpr int kVerdictColumn = 9;
+const QColor kSuspiciousRow(255, 226, 222);
 
 QTableWidget* MakeTable(const QStringList& headings, QWidget* parent) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
@@ -119,9 +126,38 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SummaryLabel->setFont(SansFont(12));
   SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   ResidualTable = MakeTable(
-      {"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit"}, this);
+      {"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit",
+       texts::window::kTestColumnF, texts::window::kTestColumnP, texts::window::kTestColumnVerdict},
+      this);
   ResidualTable->setObjectName("ResidualTable");
-  ResidualTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // Ten columns: each as wide as its texts, the verdict takes what is left.
+  ResidualTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  ResidualTable->horizontalHeader()->setStretchLastSection(true);
+  for (int column = kFColumn; column <= kVerdictColumn; ++column) {
+    ResidualTable->horizontalHeaderItem(column)->setToolTip(texts::window::kTestTip);
+  }
+
+  AlphaSpin = new QDoubleSpinBox(this);
+  AlphaSpin->setObjectName("AlphaSpin");
+  AlphaSpin->setRange(0.1, 50);
+  AlphaSpin->setDecimals(1);
+  AlphaSpin->setSingleStep(1);
+  AlphaSpin->setSuffix(" %");
+  AlphaSpin->setValue(static_cast<double>(kDefaultTestAlpha * 100));
+  SigmaSpin = new QDoubleSpinBox(this);
+  SigmaSpin->setObjectName("SigmaSpin");
+  SigmaSpin->setRange(0, 1000);
+  SigmaSpin->setDecimals(4);
+  SigmaSpin->setSingleStep(0.001);
+  SigmaSpin->setSuffix(" m");
+  SigmaSpin->setSpecialValueText(texts::window::kSigmaNotGiven);
+  SigmaSpin->setValue(0);
+  for (QDoubleSpinBox* spin : {AlphaSpin, SigmaSpin}) spin->setFont(SansFont(12));
+  TestLabel = new QLabel(this);
+  TestLabel->setObjectName("TestLabel");
+  TestLabel->setFont(SansFont(12));
+  TestLabel->setWordWrap(true);
+  TestLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   ParameterTable = MakeTable({"Parametr", "Hodnota", "Směrodatná odchylka"}, this);
   ParameterTable->setObjectName("ParameterTable");
   ParameterTable->horizontalHeader()->setStretchLastSection(true);
@@ -145,6 +181,21 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   };
   leftLayout->addWidget(heading("Opravy na identických bodech"));
   leftLayout->addWidget(ResidualTable, 3);
+  leftLayout->addWidget(heading(texts::window::kTestHeading));
+  auto* settings = new QHBoxLayout;
+  auto caption = [left](const char* text) {
+    auto* label = new QLabel(text, left);
+    label->setFont(SansFont(12));
+    return label;
+  };
+  settings->addWidget(caption(texts::window::kAlphaCaption));
+  settings->addWidget(AlphaSpin);
+  settings->addSpacing(16);
+  settings->addWidget(caption(texts::window::kSigmaCaption));
+  settings->addWidget(SigmaSpin);
+  settings->addStretch(1);
+  leftLayout->addLayout(settings);
+  leftLayout->addWidget(TestLabel);
   leftLayout->addWidget(heading("Přesnost parametrů"));
   leftLayout->addWidget(ParameterTable, 2);
   leftLayout->addWidget(SummaryLabel);
@@ -155,7 +206,7 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   splitter->setStretchFactor(0, 5);
   splitter->setStretchFactor(1, 6);
   splitter->setChildrenCollapsible(false);
-  splitter->setSizes({600, 640});
+  splitter->setSizes({700, 540});
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(AppendButton);
@@ -167,6 +218,11 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(splitter, 1);
   layout->addLayout(buttons);
 
+  for (QDoubleSpinBox* spin : {AlphaSpin, SigmaSpin}) {
+    connect(spin, &QDoubleSpinBox::valueChanged, this, [this] {
+      if (IsFilled()) ShowTests();
+    });
+  }
   connect(AppendButton, &QPushButton::clicked, this, [this] { AppendButtonClick(AppendButton); });
   connect(CsvButton, &QPushButton::clicked, this, [this] { CsvButtonClick(CsvButton); });
   connect(PictureButton, &QPushButton::clicked, this,
@@ -180,6 +236,10 @@ void ResidualWindow::SetButtonsEnabled(bool enabled) {
 
 void ResidualWindow::Clear() {
   quality_ = KeyQuality();
+  points_ = TSeznam();
+  suspicious_ = -1;
+  tests_ = OutlierTests();
+  TestLabel->clear();
   ResidualTable->setRowCount(0);
   ParameterTable->setRowCount(0);
   SummaryLabel->clear();
@@ -191,7 +251,9 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
   Clear();
   quality_ = ComputeKeyQuality(seznam, type);
   if (!quality_.Valid) return;
-  const int suspicious = seznam.FindSuspiciousPoint();
+  points_ = seznam;
+  suspicious_ = seznam.FindSuspiciousPoint();
+  const int suspicious = suspicious_;
 
   const std::vector<PointResidual>& residuals = quality_.Residuals;
   ResidualTable->setRowCount(static_cast<int>(residuals.size()));
@@ -207,7 +269,7 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
       QTableWidgetItem* item = ResidualTable->item(row, column);
       if (!r.Used) item->setForeground(kUnusedPointColour);
       if (marked) {
-        item->setBackground(QColor(255, 226, 222));
+        item->setBackground(kSuspiciousRow);
         item->setToolTip("Podezřelý bod");
       }
     }
@@ -227,16 +289,80 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
                             .arg(Q(FormatInteger(quality_.Redundancy)),
                                  Q(FormatFixed(quality_.M0, 15, 4)), Q(ConventionLine(type))));
 
-  std::vector<std::array<Extended, 2>> xy;
-  xy.reserve(seznam.IdenticalPoints.size());
-  for (const TIdentickyBod& p : seznam.IdenticalPoints) xy.push_back({p.TargetX, p.TargetY});
-  Plot->SetData(quality_, std::move(xy), suspicious);
+  ShowTests();
   SetButtonsEnabled(true);
+}
+
+TestSettings ResidualWindow::Settings() const {
+  TestSettings settings;
+  settings.Alpha = static_cast<Extended>(AlphaSpin->value()) / 100;
+  settings.HasSigma = SigmaSpin->value() > 0;
+  settings.Sigma = static_cast<Extended>(SigmaSpin->value());
+  return settings;
+}
+
+void ResidualWindow::ShowTests() {
+  tests_ = ComputeOutlierTests(points_, quality_, Settings());
+  std::vector<bool> outliers(quality_.Residuals.size(), false);
+  QStringList outlierNumbers;
+  QFont bold = ResidualTable->font();
+  bold.setBold(true);
+  for (int row = 0; row < ResidualTable->rowCount(); ++row) {
+    const std::size_t i = static_cast<std::size_t>(row);
+    const PointTest& t = tests_.Points[i];
+    const std::vector<std::string> cells = PointTestTexts(t);
+    for (int k = 0; k < 3; ++k) {
+      ResidualTable->setItem(
+          row, kFColumn + k,
+          Item(Q(cells[static_cast<std::size_t>(k)]), k == 2 ? Qt::AlignLeft : Qt::AlignRight));
+    }
+    outliers[i] = t.Outlier;
+    // The test cells take the row's look (switched off, suspicious); an
+    // outlier's number and verdict are red and bold.
+    const bool suspicious = row == suspicious_;
+    for (int column : {0, kFColumn, kFColumn + 1, kVerdictColumn}) {
+      QTableWidgetItem* item = ResidualTable->item(row, column);
+      const bool marked = t.Outlier && (column == 0 || column == kVerdictColumn);
+      item->setFont(marked ? bold : ResidualTable->font());
+      item->setForeground(marked                       ? QBrush(kOutlierColour)
+                          : quality_.Residuals[i].Used ? QBrush()
+                                                       : QBrush(kUnusedPointColour));
+      if (suspicious) item->setBackground(kSuspiciousRow);
+      item->setToolTip(marked ? texts::window::kOutlierTip : suspicious ? "Podezřelý bod" : "");
+    }
+    if (t.Outlier) outlierNumbers << Q(FormatInteger(quality_.Residuals[i].Number));
+  }
+
+  QString text = QString("α_i = 1 − (1 − α)^(1/n) = %1,  n = %2")
+                     .arg(Q(PercentText(tests_.AlphaPoint, 4)), Q(FormatInteger(tests_.UsedCount)));
+  text += tests_.HasCritical
+              ? QString(",  kritická hodnota F(3; %1) = %2")
+                    .arg(Q(FormatInteger(tests_.Df2)), Q(FormatFixed(tests_.Critical, 15, 3)))
+              : QString(",  bez testu: r − 3 < 1");
+  text += "\n";
+  text += outlierNumbers.isEmpty() ? QString("Žádný bod není odlehlý.")
+                                   : QString("Odlehlé body: %1").arg(outlierNumbers.join(", "));
+  const GlobalTest& g = tests_.Global;
+  if (g.Made) {
+    text += QString("\nχ² = r·m0²/σ² = %1,  meze χ²(%2): %3 – %4,  %5:  %6")
+                .arg(Q(FormatFixed(g.Chi2, 15, 3)), Q(FormatInteger(g.Df)),
+                     Q(FormatFixed(g.Lower, 15, 3)), Q(FormatFixed(g.Upper, 15, 3)),
+                     Q(PValueClause(g.P)), GlobalVerdictText(g.Verdict));
+  } else if (g.Requested) {
+    text += "\nTest m0: bez testu, r < 1";
+  }
+  TestLabel->setText(text);
+
+  std::vector<std::array<Extended, 2>> xy;
+  xy.reserve(points_.IdenticalPoints.size());
+  for (const TIdentickyBod& p : points_.IdenticalPoints) xy.push_back({p.TargetX, p.TargetY});
+  Plot->SetData(quality_, std::move(xy), suspicious_, std::move(outliers));
 }
 
 TextLines ResidualWindow::ReportSection() const {
   TextLines lines;
   WriteResidualReport(quality_, lines);
+  WriteOutlierTestReport(quality_, tests_, lines);
   return lines;
 }
 

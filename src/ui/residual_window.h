@@ -10,9 +10,11 @@
 #include <QWidget>
 
 #include "adjustment/key_quality.h"
+#include "adjustment/outlier_test.h"
 #include "render/residual_picture.h"
 #include "text/text_lines.h"
 
+class QDoubleSpinBox;
 class QLabel;
 class QPainter;
 class QPushButton;
@@ -80,6 +82,14 @@ class ResidualWindow : public QWidget {
   // Throws std::runtime_error with a text for the user when it fails.
   void SavePicture(const QString& path) const;
 
+  // The level of the outlier tests (percent) and the a-priori sigma (metres,
+  // 0: not given); changing either tests again.
+  QDoubleSpinBox* AlphaSpin = nullptr;
+  QDoubleSpinBox* SigmaSpin = nullptr;
+  QLabel* TestLabel = nullptr;
+  TestSettings Settings() const;
+  const OutlierTests& Tests() const { return tests_; }
+
   QLabel* SummaryLabel = nullptr;
   QTableWidget* ResidualTable = nullptr;
   QTableWidget* ParameterTable = nullptr;
@@ -94,7 +104,12 @@ class ResidualWindow : public QWidget {
 
  private:
   void SetButtonsEnabled(bool enabled);
+  // Runs the tests with the window's settings and shows them.
+  void ShowTests();
   KeyQuality quality_;
+  TSeznam points_;  // the computation the window shows, for testing again
+  int suspicious_ = -1;
+  OutlierTests tests_;
 };
 
 // Filters and suffixes of the two save dialogs.

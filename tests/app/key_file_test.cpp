@@ -85,8 +85,8 @@ TEST_P(KeyFileRoundTrip, AppliedKeyGivesTheComputationsSectionAndTheInverseRetur
     EXPECT_NEAR(back[2], p.Z, 1e-9L);
   }
 
-  EXPECT_NE(text.find("\"switched_off\": [\n      \"" +
-                      std::to_string(computed.IdenticalPoints[1].Number) + "\""),
+  EXPECT_NE(text.find("\"switched_off\": [\"" + std::to_string(computed.IdenticalPoints[1].Number) +
+                      "\"]"),
             std::string::npos);
 }
 
@@ -193,10 +193,10 @@ TEST(ParseKeyFile, RefusesBadFilesNamingTheField) {
   // the end of its line, without a trailing comma.
   auto value = [&](const std::string& key, std::size_t skip = 0) {
     const std::size_t at = good.find(key) + key.size() + skip;
-    const std::size_t end = good.find_first_of(",\n", at);
+    const std::size_t end = good.find_first_of(",]\n", at);
     return good.substr(at, end - at);
   };
-  const std::string rowA1 = value("\"matrix\": [\n    [\n      ");
+  const std::string rowA1 = value("\"matrix\": [\n    [");
 
   const std::pair<std::string, std::string> cases[] = {
       {"{\"format\": ", "není to soubor JSON"},
@@ -207,9 +207,8 @@ TEST(ParseKeyFile, RefusesBadFilesNamingTheField) {
       {with("\"similarity\"", "\"projective\""),
        "pole \"type\" není affine, similarity ani congruence"},
       {with("\"translation\": [", "\"shift\": ["), "chybí pole \"translation\""},
-      {with("\"translation\": [\n    ", "\"translation\": [\n    null, "),
-       "pole \"translation\" nemá 3 prvky"},
-      {with("\"matrix\": [\n    [\n      " + rowA1, "\"matrix\": [\n    [\n      null"),
+      {with("\"translation\": [", "\"translation\": [null, "), "pole \"translation\" nemá 3 prvky"},
+      {with("\"matrix\": [\n    [" + rowA1, "\"matrix\": [\n    [null"),
        "pole \"matrix\" (a11) neobsahuje konečné číslo"},
       {with("\"scale\": \"0x", "\"scale\": \"1.5"),
        "pole \"exact.scale\" neobsahuje přesnou hodnotu (0x…p…)"},

@@ -1,5 +1,7 @@
 #include <clocale>
 
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 
@@ -37,13 +39,23 @@ TEST_F(ResidualWindowTest, FillsSavesAndClears) {
   EXPECT_EQ(window.ResidualTable->item(5, 6)->text(), "NE");
   EXPECT_EQ(window.ResidualTable->item(2, 0)->text(), QString::number(PointNumber(2)));
   EXPECT_EQ(window.ParameterTable->rowCount(), 7);
+  // The test columns: the blunder is the outlier, the switched-off point has no test.
+  EXPECT_EQ(window.ResidualTable->item(2, 9)->text(), "ODLEHLÝ");
+  EXPECT_EQ(window.ResidualTable->item(5, 9)->text(), "nepoužit");
+  EXPECT_EQ(window.ResidualTable->item(0, 9)->text(), "vyhovuje");
+  EXPECT_TRUE(window.TestLabel->text().contains(QString("Odlehlé body: %1").arg(PointNumber(2))));
+  EXPECT_FALSE(window.TestLabel->text().contains("χ²"));
+  window.SigmaSpin->setValue(0.01);  // tests again, now with the test of m0
+  EXPECT_TRUE(window.TestLabel->text().contains("χ²"));
+  EXPECT_TRUE(window.Tests().Global.Made);
   EXPECT_EQ(window.ParameterTable->item(0, 0)->text(), "Omega");
   for (QPushButton* b : {window.AppendButton, window.CsvButton, window.PictureButton})
     EXPECT_TRUE(b->isEnabled());
 
-  // Hovering over a point names it; the blunder is the suspicious point.
+  // Hovering over a point names it; the blunder is the suspicious point and an outlier.
   const QString tip = window.Plot->ToolTipAt(window.Plot->PointPosition(2));
-  EXPECT_TRUE(tip.startsWith(QString("Bod %1 (podezřelý)\nvX = ").arg(PointNumber(2))))
+  EXPECT_TRUE(tip.startsWith(
+      QString("Bod %1 (podezřelý) (odlehlý podle testu)\nvX = ").arg(PointNumber(2))))
       << tip.toStdString();
   EXPECT_TRUE(window.Plot->ToolTipAt(QPointF(-50, -50)).isEmpty());
   EXPECT_GE(window.Plot->Exaggeration(), 1);
@@ -54,7 +66,9 @@ TEST_F(ResidualWindowTest, FillsSavesAndClears) {
                    [&](const TextLines& lines) { appended = lines.Lines(); });
   Click(window.AppendButton);
   TextLines expected;
-  WriteResidualReport(ComputeKeyQuality(s, kSimilarity), expected);
+  const KeyQuality quality = ComputeKeyQuality(s, kSimilarity);
+  WriteResidualReport(quality, expected);
+  WriteOutlierTestReport(quality, ComputeOutlierTests(s, quality, {0.05L, true, 0.01L}), expected);
   EXPECT_EQ(appended, expected.Lines());
 
   const QString csv = folder_.filePath("rezidua.csv");
