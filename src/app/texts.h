@@ -88,6 +88,14 @@ inline constexpr const char* kDiscardEditsQuestion =
     "Protokol obsahuje neuložené úpravy.\nZahodit je?";
 // The protocol's proposed file name: the coordinate file's name followed by this.
 inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
+inline constexpr const char* kGuideItem = "&Nápověda";
+inline constexpr const char* kGuideCaption = "Nápověda – Ternavo";
+inline constexpr const char* kGuideMissing =
+    "Návod se nenašel. Patří do složky /usr/share/doc/ternavo (soubor navod.md).";
+// The empty main window says how to begin.
+inline constexpr const char* kStartHint =
+    "Otevřete soubor souřadnic:\nSoubor → Otevřít (Ctrl+O),\n"
+    "nebo soubor přetáhněte sem.\n\nNápověda: F1";
 // The outlier tests in the residual window.
 inline constexpr const char* kTestHeading = "Test odlehlých bodů";
 inline constexpr const char* kTestColumnF = "F";
@@ -128,20 +136,23 @@ inline constexpr const char* kBadAlpha = "chybná hladina významnosti";
 inline constexpr const char* kBadAlphaHint = " (0 < alfa < 1, např. 0.05 nebo 5%)";
 inline constexpr const char* kBadSigma = "chybná směrodatná odchylka";
 inline constexpr const char* kBadSigmaHint = " (kladné číslo v metrech)";
+inline constexpr const char* kReportNotBuilt =
+    "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
 // přepínače -o a --json míří do téhož souboru "NAME"
 inline constexpr const char* kOptionsPrefix = "přepínače ";
 inline constexpr const char* kAnd = " a ";
 inline constexpr const char* kIntoOneFile = " míří do téhož souboru \"";
 
-// The help text (Czech and English), ending with a line break.
+// The help text (Czech and English) up to the --report lines; ternavo-cli
+// puts the next two after it.
 inline constexpr const char* kUsage =
     "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
-    "                    [--alpha A] [--sigma M]\n"
+    "                    [--alpha A] [--sigma M] [--report SOUBOR]\n"
     "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
     "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
     "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
     "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
-    "                    [--alpha A] [--sigma M]\n"
+    "                    [--alpha A] [--sigma M] [--report FILE]\n"
     "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
     "                    [--key-out FILE] COORDINATE_FILE\n"
     "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
@@ -167,6 +178,14 @@ inline constexpr const char* kUsage =
     "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
     "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
     "                         a-priori sigma of one coordinate in metres: tests m0\n"
+    "      --report SOUBOR    zpráva PDF: hlavička, protokol, opravy, přesnost, testy,\n"
+    "                         obrázek oprav / a PDF report of the whole computation\n";
+// The help text's line after --report in a build without Qt.
+inline constexpr const char* kUsageNoReport =
+    "                         (v tomto sestavení chybí, "
+    "sestaveno bez Qt / not in this build: no Qt)\n";
+// The rest of the help text.
+inline constexpr const char* kUsageRest =
     "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
     "                         the whole result as JSON (UTF-8)\n"
     "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"

@@ -20,9 +20,66 @@
 #include "text/text_lines.h"
 #include "version.h"
 
+#ifdef TERNAVO_WITH_PDF_REPORT
+#include <QGuiApplication>
+#include <memory>
+#include <stdexcept>
+
+#include "render/pdf_report.h"
+#endif
+
 namespace ternavo {
 
 namespace {
+
+#ifdef TERNAVO_WITH_PDF_REPORT
+// Qt's own diagnostics (no runtime folder, a font substituted, ...) are not
+// for the user of ternavo-cli: they are dropped while the report is made.
+class QuietQt {
+ public:
+  QuietQt() : previous_(qInstallMessageHandler(Drop)) {}
+  ~QuietQt() { qInstallMessageHandler(previous_); }
+  QuietQt(const QuietQt&) = delete;
+  QuietQt& operator=(const QuietQt&) = delete;
+
+ private:
+  static void Drop(QtMsgType, const QMessageLogContext&, const QString&) {}
+  QtMessageHandler previous_;
+};
+
+// The PDF report of the key just computed, drawn off screen (no display is
+// needed), saved by the protocol's policy. False after a message.
+bool WritePdfReport(const CliOptions& options, const TSeznam& seznam, const TextLines& protocol,
+                    std::ostream& err) {
+  QuietQt quiet;
+  std::unique_ptr<QGuiApplication> application;
+  if (!QGuiApplication::instance()) {
+    static int argc = 3;
+    static char name[] = "ternavo-cli", platform[] = "-platform", offscreen[] = "offscreen";
+    static char* argv[] = {name, platform, offscreen, nullptr};
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  std::string bytes;
+  try {
+    PdfReportInput input;
+    input.source = options.coordinateFile;
+    input.type = options.type;
+    input.protocol = protocol;
+    input.tests = options.tests;
+    bytes = PdfReportBytes(seznam, input);
+  } catch (const std::exception& e) {
+    err << "ternavo-cli: " << e.what() << '\n';
+    return false;
+  }
+  ProtocolFileWriter file;
+  if (file.Open(options.reportFile, {options.coordinateFile}) && file.AppendBytes(bytes) &&
+      file.Commit()) {
+    return true;
+  }
+  err << file.Error() << '\n';
+  return false;
+}
+#endif
 
 // Notices of the computation go to standard error, one line each, for as
 // long as the run lasts.
@@ -263,6 +320,16 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
       status = kExitOutputFailed;
     }
   }
+
+#ifdef TERNAVO_WITH_PDF_REPORT
+  if (!options.reportFile.empty()) {
+    if (!computed) {
+      err << "ternavo-cli: klíč nebyl vypočten, " << options.reportFile << " nezapsán\n";
+    } else if (!WritePdfReport(options, seznam, key.protocol, err)) {
+      status = kExitOutputFailed;
+    }
+  }
+#endif
 
   out.flush();
   if (!out) {

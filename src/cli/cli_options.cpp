@@ -104,9 +104,9 @@ bool SetMachineFile(std::string CliOptions::*file, const std::string& name,
   return true;
 }
 
-// --key-out, --apply-key: a file name; "-" is refused.
-bool SetKeyFile(std::string CliOptions::*file, const std::string& name, const std::string& value,
-                CliOptions& options, std::string& error) {
+// --key-out, --apply-key, --report: a file name; "-" is refused.
+bool SetNamedFile(std::string CliOptions::*file, const std::string& name, const std::string& value,
+                  CliOptions& options, std::string& error) {
   if (value.empty()) {
     error = texts::cli::kEmptyFileNameOf + name;
     return false;
@@ -138,6 +138,7 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {!o.keyOutFile.empty(), "--key-out"},
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
+      {!o.reportFile.empty(), "--report"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -217,6 +218,16 @@ const OptionRow kOptionRows[] = {
        return true;
      },
      false},
+    {nullptr, "--report", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       if (!value.empty() && !kPdfReportBuilt) {
+         error = texts::cli::kReportNotBuilt;
+         return false;
+       }
+       return SetNamedFile(&CliOptions::reportFile, name, value, options, error);
+     },
+     false},
     {nullptr, "--json", nullptr,
      [](const std::string& name, const std::string& value, CliOptions& options,
         std::string& error) {
@@ -238,13 +249,13 @@ const OptionRow kOptionRows[] = {
     {nullptr, "--key-out", nullptr,
      [](const std::string& name, const std::string& value, CliOptions& options,
         std::string& error) {
-       return SetKeyFile(&CliOptions::keyOutFile, name, value, options, error);
+       return SetNamedFile(&CliOptions::keyOutFile, name, value, options, error);
      },
      false},
     {nullptr, "--apply-key", nullptr,
      [](const std::string& name, const std::string& value, CliOptions& options,
         std::string& error) {
-       return SetKeyFile(&CliOptions::applyKeyFile, name, value, options, error);
+       return SetNamedFile(&CliOptions::applyKeyFile, name, value, options, error);
      },
      false},
 };
@@ -343,7 +354,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
   return CheckApplyKeyOptions(options, error) && CheckOutputsDistinct(options, error);
 }
 
-std::string CliUsageText() { return texts::cli::kUsage; }
+std::string CliUsageText() {
+  return std::string(texts::cli::kUsage) + (kPdfReportBuilt ? "" : texts::cli::kUsageNoReport) +
+         texts::cli::kUsageRest;
+}
 
 std::string CliUsageHint() { return texts::cli::kUsageHint; }
 

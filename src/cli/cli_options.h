@@ -17,6 +17,13 @@ inline constexpr int kExitBadInput = 3;      // coordinate file in a wrong forma
 inline constexpr int kExitOutputFailed = 4;  // protocol file or standard output not written
 inline constexpr int kExitCannotOpen = 5;    // coordinate file cannot be opened
 
+// Whether this build can write the PDF report (it needs QtGui).
+#ifdef TERNAVO_WITH_PDF_REPORT
+inline constexpr bool kPdfReportBuilt = true;
+#else
+inline constexpr bool kPdfReportBuilt = false;
+#endif
+
 struct CliOptions {
   TTypTransformace type = kGeneralAffine;
   std::vector<int32_t> excluded;  // point numbers to switch off, in the order given
@@ -29,6 +36,7 @@ struct CliOptions {
   std::string projFile;    // the key as a PROJ affine operation
   std::string matrixFile;  // the key as a 4 x 4 matrix
   TestSettings tests;      // --alpha, --sigma
+  std::string reportFile;  // the PDF report
   std::string keyOutFile;  // the key file
   // Applying a saved key instead of computing one: the key file, and the
   // direction (target -> source with --inverse).

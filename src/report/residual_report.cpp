@@ -146,7 +146,8 @@ const char* GlobalVerdictText(GlobalVerdict v) {
   }
 }
 
-void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines) {
+void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines,
+                            bool pointLines) {
   namespace m = messages;
   if (!q.Valid || !t.Valid) return;
   lines.AppendLine("");
@@ -157,8 +158,8 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
   lines.AppendLine(t.HasCritical ? m::kTestCritical + FormatFixed(t.Critical, 15, 3) +
                                        "  (r - 3 = " + FormatInteger(t.Df2) + ")"
                                  : std::string(m::kTestNoCritical));
-  lines.AppendLine(m::kTestColumns);
-  for (std::size_t i = 0; i < q.Residuals.size() && i < t.Points.size(); ++i) {
+  if (pointLines) lines.AppendLine(m::kTestColumns);
+  for (std::size_t i = 0; pointLines && i < q.Residuals.size() && i < t.Points.size(); ++i) {
     std::string line = FormatInteger(q.Residuals[i].Number);
     for (const std::string& text : PointTestTexts(t.Points[i])) line += "  " + text;
     lines.AppendLine(std::move(line));

@@ -52,7 +52,10 @@ const char* GlobalVerdictText(GlobalVerdict v);
 // Appends the block of the outlier tests (an empty line first): the level,
 // the correction, the critical value, a line per point, the test of m0 when
 // made, and how each quantity is computed. Nothing when t is not Valid.
-void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines);
+// Without `pointLines` the column heading and the point lines are left out
+// (for a report that shows them in a table).
+void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLines& lines,
+                            bool pointLines = true);
 
 // The residual table as a spreadsheet reads it in the user's settings:
 // UTF-8 with a byte-order mark, ";" between fields, the locale's decimal

@@ -82,4 +82,29 @@ inline constexpr const char* kHowChi2 =
     "  chi2 = r · m0^2 / sigma^2,  rozdělení chi2(r);  m0 odpovídá, když chi2 leží mezi "
     "kvantily alfa/2 a 1 - alfa/2";
 
+// The PDF report.
+inline constexpr const char* kReportTitle = "Zpráva o výpočtu transformačního klíče";
+inline constexpr const char* kReportProgram = "Program";
+inline constexpr const char* kReportDate = "Datum a čas";
+inline constexpr const char* kReportSource = "Souřadnice z";
+inline constexpr const char* kReportType = "Typ transformace";
+inline constexpr const char* kReportUsed = "Použité identické body";
+inline constexpr const char* kReportOff = "Vypnuté identické body";
+inline constexpr const char* kReportUnits = "Jednotky";
+inline constexpr const char* kReportUnitsText =
+    "souřadnice, opravy a translace v metrech, úhly v radiánech a gonech";
+inline constexpr const char* kReportNone = "žádné";
+inline constexpr const char* kReportTypeAffine = "obecná afinní (12 parametrů)";
+inline constexpr const char* kReportTypeSimilarity = "podobnostní (7 parametrů)";
+inline constexpr const char* kReportTypeCongruence = "shodnostní (6 parametrů)";
+inline constexpr const char* kReportProtocol = "Protokol";
+inline constexpr const char* kReportResiduals =
+    "Opravy na identických bodech a test odlehlých bodů";
+inline constexpr const char* kReportPrecision = "Přesnost parametrů";
+inline constexpr const char* kReportTests = "Test odlehlých bodů";
+inline constexpr const char* kReportPicture = "Půdorys oprav";
+inline constexpr const char* kReportPage = "strana %1 z %2";
+inline constexpr const char* kReportNoKey = "Zprávu nelze vytvořit: klíč není vypočten.";
+inline constexpr const char* kReportFailed = "Zprávu PDF se nepodařilo vytvořit.";
+
 }  // namespace ternavo::messages

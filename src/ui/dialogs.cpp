@@ -35,8 +35,9 @@ void ModalDialogs::ShowMessage(QWidget* parent, const QString& caption, const QS
 
 bool UserDialogs::RunDialog(QDialog* dialog) { return dialog->exec() == QDialog::Accepted; }
 
-std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent) {
+std::optional<QString> ModalDialogs::GetOpenFileName(QWidget* parent, const QString& directory) {
   QFileDialog dialog(parent);
+  if (!directory.isEmpty()) dialog.setDirectory(directory);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

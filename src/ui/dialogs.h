@@ -28,8 +28,10 @@ class UserDialogs {
   // A modal box with one OK button; returns when the user acknowledged it.
   virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                            MessageIcon icon) = 0;
-  // The full path chosen, or nothing when the user cancelled.
-  virtual std::optional<QString> GetOpenFileName(QWidget* parent) = 0;
+  // The full path chosen, or nothing when the user cancelled; the dialog
+  // starts in `directory` when given.
+  virtual std::optional<QString> GetOpenFileName(QWidget* parent,
+                                                 const QString& directory = {}) = 0;
   // `filter` in the dialog's "label (patterns)" form; `proposed` (a full
   // path, or empty) is offered first. Choosing an existing file asks before
   // it is overwritten.
@@ -47,7 +49,7 @@ class ModalDialogs : public UserDialogs {
  public:
   void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                    MessageIcon icon) override;
-  std::optional<QString> GetOpenFileName(QWidget* parent) override;
+  std::optional<QString> GetOpenFileName(QWidget* parent, const QString& directory = {}) override;
   std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
                                          const QString& defaultSuffix,
                                          const QString& proposed = {}) override;

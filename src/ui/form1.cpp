@@ -5,17 +5,23 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -28,11 +34,13 @@
 #include "ui/dialogs.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
+#include "ui/guide_window.h"
 #include "ui/key_dialog.h"
 #include "ui/keyboard.h"
 #include "ui/looks.h"
 #include "ui/point_table.h"
 #include "ui/residual_window.h"
+#include "ui/settings.h"
 #include "version.h"
 
 // Pictures live in the static library: make sure its resources are linked in.
@@ -51,6 +59,7 @@ QString MainCaption() {
          QLatin1Char(' ');
 }
 constexpr int kLabel4RightEdge = 117;
+constexpr QSize kClientSize(618, 460);
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
   auto* label = new QLabel(text, parent);
@@ -75,7 +84,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   InitWindowPictures();
   setObjectName(QStringLiteral("Form1"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   setFont(SansFont(11));
   CreateControls();
@@ -95,7 +104,8 @@ TForm1::~TForm1() {
 void TForm1::CreateControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("ClientArea"));
-  client->setFixedSize(618, 460);
+  // The usual size is the smallest; a larger window gives the table the room.
+  client->setMinimumSize(kClientSize);
   setCentralWidget(client);
 
   MainMenu1 = menuBar();
@@ -116,6 +126,9 @@ void TForm1::CreateControls() {
   UlozitKlic1->setEnabled(false);
   TransformovatKlicem1 = Soubor1->addAction(QString::fromUtf8(texts::kApplyKeyItem));
   TransformovatKlicem1->setObjectName(QStringLiteral("TransformovatKlicem1"));
+  // The recently opened files come between these separators (RebuildRecentMenu).
+  recentSeparator_ = Soubor1->addSeparator();
+  recentSeparator_->setVisible(false);
   Konec1 = Soubor1->addAction(QString::fromUtf8(texts::window::kEndItem));
   Konec1->setObjectName(QStringLiteral("Konec1"));
   Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -123,8 +136,12 @@ void TForm1::CreateControls() {
   Rezidua1 = MainMenu1->addAction(QString::fromUtf8(texts::kResidualsItem));
   Rezidua1->setObjectName(QStringLiteral("Rezidua1"));
   Rezidua1->setEnabled(false);
+  Navod1 = MainMenu1->addAction(QString::fromUtf8(texts::window::kGuideItem));
+  Navod1->setObjectName(QStringLiteral("Navod1"));
+  Navod1->setShortcut(QKeySequence(Qt::Key_F1));
   Npovda1 = MainMenu1->addAction(QString::fromUtf8(texts::window::kAboutItem));
   Npovda1->setObjectName(QStringLiteral("Npovda1"));
+  setAcceptDrops(true);
 
   Residuals = new ResidualWindow();
   Residuals->setObjectName(QStringLiteral("ResidualWindow"));
@@ -137,7 +154,7 @@ void TForm1::CreateControls() {
   Bevel1 = new QFrame(client);
   Bevel1->setObjectName(QStringLiteral("Bevel1"));
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-  Bevel1->setGeometry(0, 0, 618, 2);
+  Bevel1->setFixedHeight(2);
 
   StringGrid1 = new PointTable(
       grid_,
@@ -146,7 +163,7 @@ void TForm1::CreateControls() {
       },
       client);
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-  StringGrid1->setGeometry(8, 8, 345, 441);
+  StringGrid1->setMinimumSize(345, 441);
   StringGrid1->setFont(CondensedFont(13, true));
   StringGrid1->setAccessibleName(QString::fromUtf8(texts::window::kPointTableName));
   StringGrid1->setAccessibleDescription(QString::fromUtf8(texts::window::kPointTableDescription));
@@ -155,7 +172,7 @@ void TForm1::CreateControls() {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Panel1->setLineWidth(3);
-  Panel1->setGeometry(368, 16, 241, 433);
+  Panel1->setFixedSize(241, 433);
   Panel1->setFont(SansFont(11, true));
 
   RadioGroup1 = new QGroupBox(QString::fromUtf8(texts::window::kTypeGroup), Panel1);
@@ -228,8 +245,30 @@ void TForm1::CreateControls() {
   Image2->setGeometry(552, 264, 24, 24);
   Image2->hide();
 
-  // Fixed size: the client area plus the menu bar.
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // At the usual size the table is at 8, 8 (345 x 441) and the panel at 368, 16.
+  StartHint = new QLabel(QString::fromUtf8(texts::window::kStartHint), client);
+  StartHint->setObjectName(QStringLiteral("StartHint"));
+  StartHint->setAlignment(Qt::AlignCenter);
+  StartHint->setWordWrap(true);
+  StartHint->setFont(SansFont(13));
+  StartHint->setStyleSheet(QStringLiteral("color: palette(dark);"));
+
+  auto* rows = new QVBoxLayout(client);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(0);
+  rows->addWidget(Bevel1);
+  auto* columns = new QHBoxLayout();
+  columns->setContentsMargins(8, 6, 9, 11);
+  columns->setSpacing(15);
+  columns->addWidget(StartHint, 1);
+  columns->addWidget(StringGrid1, 1);
+  auto* panelColumn = new QVBoxLayout();
+  panelColumn->setContentsMargins(0, 8, 0, 0);
+  panelColumn->addWidget(Panel1);
+  panelColumn->addStretch(1);
+  columns->addLayout(panelColumn);
+  rows->addLayout(columns, 1);
+  resize(kClientSize.width(), kClientSize.height() + MainMenu1->sizeHint().height());
 }
 
 void TForm1::ConnectHandlers() {
@@ -239,6 +278,7 @@ void TForm1::ConnectHandlers() {
           [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
   connect(Npovda1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Npovda1Click(Npovda1); }); });
+  connect(Navod1, &QAction::triggered, this, [this] { RunHandler(this, [this] { ShowGuide(); }); });
   connect(Rezidua1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Rezidua1Click(Rezidua1); }); });
   connect(Exportovat1, &QAction::triggered, this,
@@ -286,6 +326,7 @@ void TForm1::FormDestroy(QObject* /*sender*/) {
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // A window placed from the settings stays where it was.
   if (!centred_) {
     centred_ = true;
     CentreOnScreen(this);
@@ -294,6 +335,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::ResetMainWindow() {
   StringGrid1->hide();
+  StartHint->show();
   grid_.SetRowCount(2);
   RefreshGrid();
   setWindowTitle(MainCaption());
@@ -324,6 +366,9 @@ void TForm1::SetCountLabel(QLabel* label, int32_t value) {
 void TForm1::SetResultLabels(const std::string& m0, const std::string& point) {
   SetValueLabel(Label2, QString::fromStdString(m0));
   SetValueLabel(Label4, QString::fromStdString(point));
+  // The point the label names is marked in the table and scrolled into view.
+  const int suspicious = point == "-" ? -1 : Seznam->FindSuspiciousPoint();
+  StringGrid1->MarkRow(suspicious >= 0 ? suspicious + 1 : -1);
 }
 
 void TForm1::SetComputedControls(bool enabled) {
@@ -344,9 +389,101 @@ void TForm1::SetProtocolButton(bool enabled) {
 void TForm1::Otevt1Click(QObject* /*sender*/) {
   if (Form2 && !Form2->ConfirmDiscardEdits(this)) return;
   // A cancelled dialog leaves the window as it was.
-  const std::optional<QString> path = Dialogs().GetOpenFileName(this);
+  const std::optional<QString> path =
+      Dialogs().GetOpenFileName(this, OpenSettings()->value(settings::kLastFolder).toString());
   if (!path) return;
   OpenFile(*path);
+}
+
+void TForm1::OpenAfterQuestion(const QString& path) {
+  if (Form2 && !Form2->ConfirmDiscardEdits(this)) return;
+  OpenFile(path);
+}
+
+bool TForm1::OpenFromCommandLine(const QStringList& arguments) {
+  if (arguments.size() < 2 || arguments[1].isEmpty()) return false;
+  return OpenFile(QFileInfo(arguments[1]).absoluteFilePath());
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() == 1 && urls[0].isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() != 1 || !urls[0].isLocalFile()) return;
+  event->acceptProposedAction();
+  const QString path = urls[0].toLocalFile();
+  // The drag's source waits for the drop to end: the file opens afterwards.
+  QTimer::singleShot(0, this, [this, path] { RunHandler(this, [&] { OpenAfterQuestion(path); }); });
+}
+
+QStringList TForm1::RecentFiles() const { return recentFiles_; }
+
+void TForm1::RememberFile(const QString& path, bool loaded) {
+  if (loaded) {
+    recentFiles_ = WithRecentFile(recentFiles_, path);
+  } else {
+    recentFiles_.removeAll(path);
+  }
+  auto settings = OpenSettings();
+  settings->setValue(settings::kRecentFiles, recentFiles_);
+  if (loaded) settings->setValue(settings::kLastFolder, QFileInfo(path).absolutePath());
+  RebuildRecentMenu();
+}
+
+void TForm1::RebuildRecentMenu() {
+  for (QAction* item : RecentFileItems) delete item;
+  RecentFileItems.clear();
+  for (int i = 0; i < recentFiles_.size(); ++i) {
+    const QString path = recentFiles_[i];
+    // "&1 síť.txt   (/home/…/zakázky)": the number is the item's key.
+    QString shown = QFileInfo(path).fileName() + QStringLiteral("   (") +
+                    QFileInfo(path).absolutePath() + QLatin1Char(')');
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* item = new QAction(QStringLiteral("&%1 ").arg(i + 1) + shown, Soubor1);
+    item->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+    item->setToolTip(path);
+    connect(item, &QAction::triggered, this,
+            [this, path] { RunHandler(this, [&] { OpenAfterQuestion(path); }); });
+    Soubor1->insertAction(Konec1, item);
+    RecentFileItems.push_back(item);
+  }
+  if (!RecentFileItems.isEmpty()) {
+    auto* after = new QAction(Soubor1);
+    after->setSeparator(true);
+    Soubor1->insertAction(Konec1, after);
+    RecentFileItems.push_back(after);
+  }
+  recentSeparator_->setVisible(!recentFiles_.isEmpty());
+}
+
+void TForm1::RestoreSettings() {
+  auto settings = OpenSettings();
+  const int type = settings->value(settings::kType, kGeneralAffine).toInt();
+  if (type >= kGeneralAffine && type <= kCongruence) SetRadioGroup1ItemIndex(type);
+  recentFiles_ = settings->value(settings::kRecentFiles).toStringList();
+  while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
+  RebuildRecentMenu();
+  if (restoreGeometry(settings->value(settings::kMainWindow).toByteArray())) centred_ = true;
+  if (Form2) Form2->RestoreSize(settings->value(settings::kProtocolWindow).toByteArray());
+  Residuals->restoreGeometry(settings->value(settings::kResidualWindow).toByteArray());
+}
+
+void TForm1::SaveSettings() const {
+  auto settings = OpenSettings();
+  settings->setValue(settings::kType, RadioGroup1ItemIndex());
+  settings->setValue(settings::kMainWindow, saveGeometry());
+  if (Form2) settings->setValue(settings::kProtocolWindow, Form2->saveGeometry());
+  settings->setValue(settings::kResidualWindow, Residuals->saveGeometry());
+}
+
+void TForm1::ShowGuide() {
+  if (!guide_) guide_ = MakeGuideWindow(this);
+  guide_->show();
+  guide_->raise();
+  guide_->activateWindow();
 }
 
 bool TForm1::OpenFile(const QString& path) {
@@ -364,9 +501,12 @@ bool TForm1::OpenFile(const QString& path) {
     opened = workflow_->Open(QFile::encodeName(path).toStdString());
   }
   if (opened.outcome != OpenOutcome::Loaded) {
+    if (opened.outcome == OpenOutcome::CannotOpen) RememberFile(path, false);
     ShowErrorMessage(this, QString::fromStdString(opened.message));
     return false;
   }
+  RememberFile(path, true);
+  StartHint->hide();
   if (Form2) Form2->SetCoordinateFile(workflow_->LoadedPath());
   setWindowTitle(MainCaption() + path);
   RefreshGrid();
@@ -385,6 +525,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  SaveSettings();
   // The program ends with its main window: every other window goes with it.
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window != this && window->isVisible()) window->close();
@@ -398,6 +539,7 @@ void TForm1::Npovda1Click(QObject* /*sender*/) {
 void TForm1::RadioGroup1Click(QObject* /*sender*/) {
   BitBtn2->setEnabled(false);
   SetProtocolButton(false);
+  OpenSettings()->setValue(settings::kType, RadioGroup1ItemIndex());
 }
 
 void TForm1::Rezidua1Click(QObject* /*sender*/) {
@@ -511,7 +653,8 @@ void TForm1::BitBtn2Click(QObject* /*sender*/) {
     ShowPlainMessage(this, QString::fromUtf8(texts::kNoDetailPoints));
     return;
   }
-  ShowPlainMessage(this, QString::fromUtf8(texts::kTransformDone));
+  // The protocol window opens anyway: its status line says it, no box to confirm.
+  Form2->ShowStatus(QString::fromUtf8(texts::kTransformDone));
   Form2->ShowWithoutBlocking();
 }
 

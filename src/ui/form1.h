@@ -57,6 +57,16 @@ class TForm1 : public QMainWindow {
   // Opens the coordinate file as "Otevřít" does once a file is chosen (no
   // question about the protocol); false when it was not loaded.
   bool OpenFile(const QString& path);
+  // `ternavo FILE`: opens the file named after the program (arguments as
+  // QCoreApplication::arguments gives them); false when none was named or
+  // it was not loaded.
+  bool OpenFromCommandLine(const QStringList& arguments);
+  // The recently opened files, newest first, as "Soubor" lists them.
+  QStringList RecentFiles() const;
+  // Type, recent files and the sizes of the three windows, from the settings.
+  void RestoreSettings();
+  // Remembers them (done when the program ends).
+  void SaveSettings() const;
 
   // Selected transformation type (TTypTransformace).
   TTypTransformace RadioGroup1ItemIndex() const;
@@ -86,6 +96,10 @@ class TForm1 : public QMainWindow {
   QAction* Npovda1 = nullptr;
   QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window
   QAction* Exportovat1 = nullptr;  // "Exportovat klíč…"
+  QAction* Navod1 = nullptr;       // "Nápověda": the guide
+  QList<QAction*> RecentFileItems;
+  // Says how to begin while no file is open.
+  QLabel* StartHint = nullptr;
   QAction* UlozitKlic1 = nullptr;  // "Uložit klíč…": the key file
   // "Transformovat klíčem…": a saved key applied to a coordinate file.
   QAction* TransformovatKlicem1 = nullptr;
@@ -98,6 +112,8 @@ class TForm1 : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -109,6 +125,11 @@ class TForm1 : public QMainWindow {
   void SetComputedControls(bool enabled);
   // BitBtn3 with the two items that follow it.
   void SetProtocolButton(bool enabled);
+  // Asks about unsaved protocol edits, then opens the file.
+  void OpenAfterQuestion(const QString& path);
+  void RememberFile(const QString& path, bool loaded);
+  void RebuildRecentMenu();
+  void ShowGuide();
 
   QButtonGroup* radioItems_ = nullptr;
   QPixmap UsedBitmap;
@@ -116,6 +137,9 @@ class TForm1 : public QMainWindow {
   CellGrid grid_{4};
   std::unique_ptr<Workflow> workflow_;
   bool centred_ = false;
+  QStringList recentFiles_;
+  QAction* recentSeparator_ = nullptr;
+  QWidget* guide_ = nullptr;
 };
 
 // The one point list of the program, created by TForm1::FormCreate.

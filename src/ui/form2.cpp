@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
@@ -150,6 +151,11 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   // Undo is for the user's edits: it is on only while the text is editable.
   Memo1->setUndoRedoEnabled(false);
   layout->addWidget(Memo1);
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setSizeGripEnabled(false);
+  StatusBar1->hide();  // only while it has something to say
+  layout->addWidget(StatusBar1);
 
   appendTimer_ = new QTimer(this);
   appendTimer_->setInterval(0);
@@ -177,7 +183,21 @@ void TForm2::ShowWithoutBlocking() {
   activateWindow();
 }
 
+void TForm2::ShowStatus(const QString& text) {
+  StatusBar1->showMessage(text);
+  StatusBar1->setVisible(!text.isEmpty());
+}
+
+QString TForm2::StatusText() const { return StatusBar1->currentMessage(); }
+
+bool TForm2::RestoreSize(const QByteArray& geometry) {
+  if (!restoreGeometry(geometry)) return false;
+  centred_ = true;
+  return true;
+}
+
 void TForm2::SetProtocol(const TextLines& lines) {
+  ShowStatus(QString());
   DropPending();
   Memo1->setPlainText(QString::fromStdString(lines.Text()));
   Memo1->document()->setModified(false);

@@ -12,6 +12,7 @@
 
 class QButtonGroup;
 class QPlainTextEdit;
+class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -48,6 +49,11 @@ class TForm2 : public QWidget {
   // The coordinate file the protocol comes from: a save never overwrites it,
   // and the save dialog proposes "<name>_protokol.txt" beside it.
   void SetCoordinateFile(const std::string& path) { coordinateFile_ = path; }
+  // A line in the status line below the text (cleared by the next protocol).
+  void ShowStatus(const QString& text);
+  QString StatusText() const;
+  // Size and place from the settings; false when there were none.
+  bool RestoreSize(const QByteArray& geometry);
   // The name the save dialog proposes (empty without a coordinate file).
   QString ProposedFileName() const;
   // The user changed the text since it was written or saved.
@@ -62,6 +68,7 @@ class TForm2 : public QWidget {
   QToolButton* ToolButton2 = nullptr;
   QToolButton* ToolButton4 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
 
   // Longest text (in lines) that is appended in one piece.
   static constexpr std::size_t kSynchronousAppendLines = 20000;

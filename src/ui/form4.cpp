@@ -1,5 +1,7 @@
 #include "ui/form4.h"
 
+#include <QKeyEvent>
+
 #include "app/texts.h"
 #include "version.h"
 
@@ -51,6 +53,15 @@ void TForm4::showEvent(QShowEvent* event) {
     centred_ = true;
     CentreOver(this, Form1);
   }
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event) {
+  // Escape closes the box, as it closes a dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm4::ShowWithoutBlocking() {

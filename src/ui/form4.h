@@ -21,6 +21,7 @@ class TForm4 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool centred_ = false;

@@ -16,6 +16,10 @@ namespace {
 constexpr int kColumnWidth = 80;
 constexpr int kRowHeight = 24;
 constexpr auto kCellAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+// The suspicious point's row, as the residual window marks it.
+const QColor kMarkedRowColour(255, 226, 222);
+// Room beside a text in a fitted column.
+constexpr int kCellPadding = 12;
 
 }  // namespace
 
@@ -38,7 +42,19 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole)
     return QString::fromStdString(grid_.Cell(index.column() + 1, index.row() + 1));
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(kCellAlignment));
+  if (role == Qt::BackgroundRole && index.row() + 1 == markedRow_) return kMarkedRowColour;
   return {};
+}
+
+void PointTableModel::SetMarkedRow(int row) {
+  if (row == markedRow_) return;
+  const int old = markedRow_;
+  markedRow_ = row;
+  for (const int changed : {old, row}) {
+    if (changed >= 1 && changed <= shownRows_ && shownColumns_ > 0)
+      emit dataChanged(index(changed - 1, 0), index(changed - 1, shownColumns_ - 1),
+                       {Qt::BackgroundRole});
+  }
 }
 
 QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -57,15 +73,16 @@ Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;  // never editable
 }
 
-void PointTableModel::Refresh() {
+bool PointTableModel::Refresh() {
   const int rows = std::max(0, grid_.RowCount() - 1);
   const int columns = std::max(0, grid_.ColumnCount() - 1);
   if (rows != shownRows_ || columns != shownColumns_) {
     beginResetModel();
     shownRows_ = rows;
     shownColumns_ = columns;
+    markedRow_ = -1;
     endResetModel();
-    return;
+    return true;
   }
   if (columns > 0) {
     emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
@@ -74,6 +91,7 @@ void PointTableModel::Refresh() {
       emit dataChanged(index(0, 0), index(rows - 1, columns - 1), {Qt::DisplayRole});
     }
   }
+  return false;
 }
 
 PointTableDelegate::PointTableDelegate(DrawCellHandler drawCell, QObject* parent)
@@ -101,7 +119,10 @@ PointTable::PointTable(const CellGrid& grid, DrawCellHandler drawCell, QWidget* 
   setTabKeyNavigation(false);
 
   QHeaderView* top = horizontalHeader();
-  top->setSectionResizeMode(QHeaderView::Fixed);
+  // The user may widen a column by dragging its heading's edge.
+  top->setSectionResizeMode(QHeaderView::Interactive);
+  // A wider window gives the room to the last column, not to an empty strip.
+  top->setStretchLastSection(true);
   top->setMinimumSectionSize(1);
   top->setDefaultSectionSize(kColumnWidth);
   top->setFixedHeight(kRowHeight);
@@ -127,9 +148,38 @@ PointTable::PointTable(const CellGrid& grid, DrawCellHandler drawCell, QWidget* 
 }
 
 void PointTable::Refresh() {
-  model_->Refresh();
+  if (model_->Refresh()) FitColumns();
   if (corner_) corner_->update();
   viewport()->update();
+}
+
+void PointTable::FitColumns() {
+  // The longest text by characters stands for the widest: the cells hold
+  // digits and blanks, and measuring every cell of a long list would be slow.
+  const int columns = grid_.ColumnCount();
+  for (int column = 0; column < columns; ++column) {
+    std::size_t longest = 0;
+    int longestRow = 0;
+    for (int row = 0; row < grid_.RowCount(); ++row) {
+      const std::size_t size = grid_.Cell(column, row).size();
+      if (size > longest) longest = size, longestRow = row;
+    }
+    const QFont font = longestRow == 0 ? horizontalHeader()->font() : this->font();
+    const int width =
+        std::max(kColumnWidth, QFontMetrics(font).horizontalAdvance(ShownText(column, longestRow)) +
+                                   kCellPadding);
+    if (column == 0) {
+      verticalHeader()->setFixedWidth(width);
+    } else {
+      horizontalHeader()->resizeSection(column - 1, width);
+    }
+  }
+}
+
+void PointTable::MarkRow(int row) {
+  model_->SetMarkedRow(row);
+  if (row >= 1 && row <= model_->rowCount())
+    scrollTo(model_->index(row - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
 QString PointTable::ShownText(int column, int row) const {

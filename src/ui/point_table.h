@@ -30,13 +30,18 @@ class PointTableModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   // Takes over the grid's current texts; keeps the view's scroll position
-  // and current cell when the size did not change.
-  void Refresh();
+  // and current cell when the size did not change. True when the rows or
+  // columns changed (a new file).
+  bool Refresh();
+  // Grid row shown with a marked background, or -1.
+  void SetMarkedRow(int row);
+  int MarkedRow() const { return markedRow_; }
 
  private:
   const CellGrid& grid_;
   int shownRows_ = 0;
   int shownColumns_ = 0;
+  int markedRow_ = -1;
 };
 
 // Called after a cell was painted normally: grid column and row, cell rectangle.
@@ -61,8 +66,14 @@ class PointTable : public QTableView {
  public:
   PointTable(const CellGrid& grid, DrawCellHandler drawCell, QWidget* parent);
 
-  // Shows the grid's texts again.
+  // Shows the grid's texts again; a grid of another size (a new file) gets
+  // its columns fitted to their texts, never narrower than the usual width.
   void Refresh();
+  // Marks grid row `row` (the suspicious point; -1: none) and scrolls it into view.
+  void MarkRow(int row);
+  int MarkedRow() const { return model_->MarkedRow(); }
+  // Widens every column to its longest text (headings included).
+  void FitColumns();
   // The text shown in grid cell (column, row), headers included.
   QString ShownText(int column, int row) const;
   // Number of grid rows shown, the heading row included.

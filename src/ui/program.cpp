@@ -5,6 +5,7 @@
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #include "numeric/notice.h"
@@ -60,6 +61,7 @@ ProgramWindows::ProgramWindows() {
   Form2 = form2_.get();
   form4_ = std::make_unique<TForm4>();
   Form4 = form4_.get();
+  form1_->RestoreSettings();
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -77,6 +79,11 @@ int RunTernavo(int argc, char** argv) {
   InstallToolkitTranslations(application);
   ProgramWindows windows;
   windows.Main().show();
+  // `ternavo FILE` (a file manager's "Open with"): opened once the window is up.
+  QTimer::singleShot(0, &windows.Main(), [&windows, &application] {
+    RunHandler(&windows.Main(),
+               [&] { windows.Main().OpenFromCommandLine(application.arguments()); });
+  });
   return application.exec();
 }
 

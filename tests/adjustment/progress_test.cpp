@@ -88,9 +88,9 @@ TEST_P(ProgressTest, ReportsFromTheCallingThreadAndCancelKeepsTheKey) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, ProgressTest,
-    ::testing::Values(ProgressCase{kGeneralAffine, 30, -1}, ProgressCase{kSimilarity, 30, -1},
-                      ProgressCase{kGeneralAffine, 30, 0}, ProgressCase{kSimilarity, 30, 2},
-                      ProgressCase{kCongruence, 30, 1},
+    ::testing::Values(ProgressCase{kGeneralAffine, 200, -1}, ProgressCase{kSimilarity, 200, -1},
+                      ProgressCase{kGeneralAffine, 200, 0}, ProgressCase{kSimilarity, 200, 2},
+                      ProgressCase{kCongruence, 200, 1},
                       // four used points: the walk of the iterative keys is sequential
                       ProgressCase{kSimilarity, 5, 1}, ProgressCase{kCongruence, 5, -1}),
     [](const auto& info) { return ::testing::PrintToString(info.param); });

@@ -20,6 +20,11 @@ namespace ternavo {
 namespace {
 
 namespace fs = std::filesystem;
+#ifdef TERNAVO_WITH_PDF_REPORT
+constexpr bool kPdfReportBuiltForTest = true;
+#else
+constexpr bool kPdfReportBuiltForTest = false;
+#endif
 const fs::path kSource = TERNAVO_SOURCE_DIR;
 const fs::path kGoldenDir = kSource / "tests" / "data" / "cli";
 
@@ -339,6 +344,52 @@ TEST_F(CliProgram, SavedKeyAppliedLater) {
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(fs::exists(out));
   }
+}
+
+// The PDF report, read back as text: the header, the key protocol, the
+// tables and the tests, Czech letters intact, page numbers.
+TEST_F(CliProgram, PdfReportReadsBack) {
+  if (!kPdfReportBuiltForTest) GTEST_SKIP() << "built without Qt";
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+  const fs::path pdf = dir_ / "zpráva.pdf";
+  const Result made = Run({"-t", "similarity", "-x", "3102", "--sigma", "0.03", "--report",
+                           pdf.string(), "examples/national_grid_blunder.txt"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(made.err, "");
+  EXPECT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
+  const fs::path text = dir_ / "report.txt";
+  ASSERT_EQ(std::system(("pdftotext " + Quote(pdf.string()) + " " + Quote(text.string())).c_str()),
+            0);
+  const std::string t = ReadBytes(text);  // pdftotext joins runs of blanks
+  for (const char* expected : {"Program:",
+                               "Ternavo 2.0",
+                               "Souřadnice z:",
+                               "examples/national_grid_blunder.txt",
+                               "podobnostní (7 parametrů)",
+                               "3101, 3103, 3104",
+                               "Vypnuté identické body:",
+                               "Jednotky:",
+                               "Program Ternavo v 2.0, Protokol o výpočtu.",
+                               "Podobnostní transformace",
+                               "Matice Rotace :",
+                               "Střední chyba jednotková:",
+                               "Přesnost parametrů",
+                               "Kappa",
+                               "Šidákova oprava na jeden bod",
+                               "ODLEHLÝ",
+                               "Výsledek : m0 odpovídá zadané přesnosti",
+                               "Půdorys identických bodů",
+                               "strana 1 z 3",
+                               "strana 3 z 3"}) {
+    EXPECT_NE(t.find(expected), std::string::npos) << expected;
+  }
+
+  // No key, no report.
+  const fs::path none = dir_ / "none.pdf";
+  const Result refused =
+      Run({"--report", none.string(), "-t", "similarity", "tests/data/cli/same_source.txt"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_FALSE(fs::exists(none));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <cstdlib>
 
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 
@@ -145,7 +149,8 @@ TEST_F(MainWindowTest, TypicalRoadFromOpeningToSavedProtocol) {
             QStringLiteral("101,104,107,113,116"));
   EXPECT_EQ(protocol_->ProtocolText(), reference.Protocol());
   Click(main_->BitBtn2);
-  ExpectOnlyMessage(QStringLiteral("Transformace dokončena."));
+  EXPECT_TRUE(dialogs_->messages.empty()) << "no box to confirm: the window opens anyway";
+  EXPECT_EQ(protocol_->StatusText(), QStringLiteral("Transformace dokončena."));
   EXPECT_TRUE(protocol_->isVisible());
   const QString shown = protocol_->ProtocolText();
   EXPECT_EQ(shown, reference.Protocol() + reference.Detail());
@@ -272,7 +277,7 @@ TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
   EXPECT_TRUE(dialogs_->messages.empty());
   EXPECT_EQ(dialogs_->lastSaveProposed, folder_.filePath(QStringLiteral("6_klic.json")));
   Click(main_->BitBtn2);
-  ExpectOnlyMessage(QStringLiteral("Transformace dokončena."));
+  EXPECT_EQ(protocol_->StatusText(), QStringLiteral("Transformace dokončena."));
   const QString protocol = protocol_->ProtocolText();
   const QString section = protocol.mid(protocol.indexOf(QStringLiteral("\nTransformace podr")));
 
@@ -455,11 +460,7 @@ TEST_F(MainWindowTest, TransformingTwiceAppendsTwoSectionsAndNeedsDetailPoints) 
   const QString protocol = protocol_->ProtocolText();
   Click(main_->BitBtn2);
   Click(main_->BitBtn2);
-  ASSERT_EQ(dialogs_->messages.size(), 2u);
-  EXPECT_FALSE(dialogs_->messages[0].busyCursor);
-  EXPECT_EQ(dialogs_->messages[1].text, dialogs_->messages[0].text);
-  dialogs_->messages.pop_back();
-  ExpectOnlyMessage(QStringLiteral("Transformace dokončena."));
+  EXPECT_TRUE(dialogs_->messages.empty());
   const QString once = Reference(folder_.filePath(QStringLiteral("5.txt")), kCongruence).Detail();
   EXPECT_EQ(protocol_->ProtocolText(), protocol + once + once);
   dialogs_->messages.clear();
@@ -503,17 +504,19 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_TRUE(item(0)->isChecked());
   EXPECT_EQ(main_->RadioGroup1->title(), QStringLiteral("Typ transformace"));
   EXPECT_FALSE(main_->BitBtn3->icon().isNull());
-  ASSERT_EQ(main_->MainMenu1->actions().size(), 3);
+  ASSERT_EQ(main_->MainMenu1->actions().size(), 4);
   // The texts as shown, without the mnemonic marks (their places are tested with the keyboard).
   auto shown = [](const QAction* action) {
     return QString(action->text()).remove(QLatin1Char('&'));
   };
   EXPECT_EQ(shown(main_->MainMenu1->actions()[0]), QStringLiteral("Soubor"));
   EXPECT_EQ(main_->MainMenu1->actions()[1], main_->Rezidua1);
-  EXPECT_EQ(main_->MainMenu1->actions()[2], main_->Npovda1);
-  EXPECT_EQ(main_->Soubor1->actions(),
-            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
-                             main_->TransformovatKlicem1, main_->Konec1}));
+  EXPECT_EQ(main_->MainMenu1->actions()[2], main_->Navod1);
+  EXPECT_EQ(main_->MainMenu1->actions()[3], main_->Npovda1);
+  QList<QAction*> items = main_->Soubor1->actions();
+  items.removeIf([](const QAction* item) { return item->isSeparator(); });
+  EXPECT_EQ(items, (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
+                                    main_->TransformovatKlicem1, main_->Konec1}));
   EXPECT_EQ(shown(main_->Otevt1), QStringLiteral("Otevřít"));
   EXPECT_EQ(shown(main_->Konec1), QStringLiteral("Konec"));
   EXPECT_EQ(shown(main_->Npovda1), QStringLiteral("O programu"));
@@ -539,6 +542,69 @@ TEST_F(MainWindowTest, EndEndsTheEventLoopWhileTheOtherWindowsAreOpen) {
   EXPECT_EQ(QCoreApplication::exec(), 0) << "the program went on running";
   EXPECT_FALSE(main_->isVisible());
   EXPECT_FALSE(main_->Residuals->isVisible());
+}
+
+// `ternavo FILE`, a dropped file, the recent files, and what the next run
+// remembers: type, last folder, recent files, window size.
+TEST_F(MainWindowTest, DesktopHabitsAndWhatTheNextRunRemembers) {
+  const QString first = WriteFile(QStringLiteral("a&b.txt"), CoordinateFile(4, -1, 1));
+  const QString second = WriteFile(QStringLiteral("druhý.txt"), CoordinateFile(5, -1, 1));
+  EXPECT_TRUE(main_->StartHint->isVisible());
+  EXPECT_FALSE(main_->OpenFromCommandLine({QStringLiteral("ternavo")}));
+  ASSERT_TRUE(main_->OpenFromCommandLine({QStringLiteral("ternavo"), first}));
+  EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 ") + first);
+  EXPECT_FALSE(main_->StartHint->isVisible());
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(second)});
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(main_, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(main_, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  QApplication::processEvents();
+  EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 ") + second);
+  EXPECT_EQ(main_->RecentFiles(), QStringList({second, first}));
+  ASSERT_EQ(main_->findChildren<QAction*>(QStringLiteral("RecentFile2")).size(), 1);
+  EXPECT_EQ(main_->findChild<QAction*>(QStringLiteral("RecentFile2"))->text(),
+            QStringLiteral("&2 a&&b.txt   (%1)").arg(folder_.path()));
+
+  ChooseType(kCongruence);
+  main_->resize(900, 700);
+  main_->close();
+  windows_.reset();  // the next run
+  windows_ = std::make_unique<ProgramWindows>();
+  main_ = &windows_->Main();
+  protocol_ = &windows_->Protocol();
+  EXPECT_EQ(main_->RadioGroup1ItemIndex(), kCongruence);
+  EXPECT_EQ(main_->size(), QSize(900, 700));
+  EXPECT_EQ(main_->RecentFiles(), QStringList({second, first}));
+  dialogs_->openAnswers.push_back(std::nullopt);
+  main_->Otevt1->trigger();
+  EXPECT_EQ(dialogs_->lastOpenDirectory, folder_.path());
+
+  main_->findChild<QAction*>(QStringLiteral("RecentFile2"))->trigger();
+  EXPECT_EQ(main_->windowTitle(), QStringLiteral("Ternavo v2.0 ") + first);
+  EXPECT_EQ(main_->RecentFiles(), QStringList({first, second}));
+  ASSERT_TRUE(QFile::remove(second));  // a file gone since: said, and off the list
+  main_->findChild<QAction*>(QStringLiteral("RecentFile2"))->trigger();
+  ASSERT_EQ(dialogs_->messages.size(), 1u);
+  dialogs_->messages.clear();
+  EXPECT_EQ(main_->RecentFiles(), QStringList({first}));
+}
+
+TEST_F(MainWindowTest, AboutBoxClosesWithEscapeAndTheGuideIsFound) {
+  main_->Npovda1->trigger();
+  TForm4& about = windows_->About();
+  ASSERT_TRUE(about.isVisible());
+  QTest::keyClick(&about, Qt::Key_Escape);
+  EXPECT_FALSE(about.isVisible());
+  main_->Navod1->trigger();
+  auto* guide = main_->findChild<QTextBrowser*>(QStringLiteral("GuideWindow"));
+  ASSERT_NE(guide, nullptr);
+  EXPECT_TRUE(guide->isVisible());
+  EXPECT_TRUE(guide->toPlainText().contains(QStringLiteral("Postup práce")));
 }
 
 TEST(ErrorReport, FullStopOnlyAfterALetterOrDigit) {

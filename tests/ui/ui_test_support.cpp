@@ -55,6 +55,7 @@ void WindowTest::SetUp() {
   auto dialogs = std::make_unique<ScriptedDialogs>();
   dialogs_ = dialogs.get();
   previousDialogs_ = SetDialogs(std::move(dialogs));
+  OpenSettings()->clear();  // every test starts as on a first run
   windows_ = std::make_unique<ProgramWindows>();
   main_ = &windows_->Main();
   protocol_ = &windows_->Protocol();

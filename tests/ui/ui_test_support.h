@@ -22,6 +22,7 @@
 #include "ui/form4.h"
 #include "ui/point_table.h"
 #include "ui/program.h"
+#include "ui/settings.h"
 
 namespace ternavo::testing {
 
@@ -42,7 +43,10 @@ class ScriptedDialogs : public UserDialogs {
     const QCursor* cursor = QApplication::overrideCursor();
     messages.push_back({caption, text, icon, cursor && cursor->shape() == Qt::WaitCursor});
   }
-  std::optional<QString> GetOpenFileName(QWidget*) override { return NextAnswer(openAnswers); }
+  std::optional<QString> GetOpenFileName(QWidget*, const QString& directory = {}) override {
+    lastOpenDirectory = directory;
+    return NextAnswer(openAnswers);
+  }
   std::optional<QString> GetSaveFileName(QWidget*, const QString& filter,
                                          const QString& defaultSuffix,
                                          const QString& proposed = {}) override {
@@ -66,7 +70,7 @@ class ScriptedDialogs : public UserDialogs {
   std::deque<bool> confirmAnswers;
   std::vector<ShownMessage> messages;
   std::vector<QString> questions;
-  QString lastSaveFilter, lastSaveSuffix, lastSaveProposed;
+  QString lastSaveFilter, lastSaveSuffix, lastSaveProposed, lastOpenDirectory;
 };
 
 // `count` identical points related by one similarity key (small noise, a
