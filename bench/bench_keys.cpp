@@ -23,7 +23,7 @@ ternavo::TSeznam NoisyGridData(int n) {
   const Extended shift[3] = {-1234.5L, 876.25L, 45.5L};
   for (int k = 0; k < n; ++k) {
     ternavo::TIdentickyBod p;
-    p.Number = k + 1;
+    p.Name = std::to_string(k + 1);
     p.SourceX = 1.0e6L + uniform(-20000, 20000);
     p.SourceY = 1.1e6L + uniform(-20000, 20000);
     p.SourceZ = 300 + uniform(-200, 200);

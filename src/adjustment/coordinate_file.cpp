@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "adjustment/point_name.h"
 #include "adjustment/seznam.h"
 
 namespace ternavo {
@@ -349,10 +350,14 @@ bool Load(TSeznam& list, Scanner& in) {
 
   // Inside a record every number is required: a file cut short (at its
   // physical end or at Ctrl-Z) is not a complete coordinate file.
+  int32_t number = 0;
   for (int32_t i = 0; i < n; ++i) {
     TIdentickyBod& p = Slot(list.IdenticalPoints, static_cast<std::size_t>(i));
-    if (!in.ReadInteger(p.Number, true) || !in.ReadReal(p.TargetX, true) ||
-        !in.ReadReal(p.TargetY, true) || !in.ReadReal(p.TargetZ, true)) {
+    // The name is taken as soon as its number is read, as the number was.
+    const bool named = in.ReadInteger(number, true);
+    if (named) p.Name = NumberName(number);
+    if (!named || !in.ReadReal(p.TargetX, true) || !in.ReadReal(p.TargetY, true) ||
+        !in.ReadReal(p.TargetZ, true)) {
       PadAfterFailure(list.IdenticalPoints, n);
       return false;
     }
@@ -377,8 +382,9 @@ bool Load(TSeznam& list, Scanner& in) {
 
   for (int32_t j = 0; j < m; ++j) {
     TPodrobnyBod& d = Slot(list.DetailPoints, static_cast<std::size_t>(j));
-    if (!in.ReadInteger(d.Number, true) || !in.ReadReal(d.X, true) || !in.ReadReal(d.Y, true) ||
-        !in.ReadReal(d.Z, true)) {
+    const bool named = in.ReadInteger(number, true);
+    if (named) d.Name = NumberName(number);
+    if (!named || !in.ReadReal(d.X, true) || !in.ReadReal(d.Y, true) || !in.ReadReal(d.Z, true)) {
       PadAfterFailure(list.DetailPoints, m);
       return false;
     }

@@ -4,10 +4,29 @@
 #include <string>
 #include <vector>
 
+#include "adjustment/point_name.h"
 #include "adjustment/seznam.h"
 #include "text/number_format.h"
 
 namespace ternavo {
+
+namespace {
+
+// A name that is a combined file's number keeps that file's rendering
+// ("4201.0"); any other name is written as it is.
+void AppendDetailName(std::string& buffer, const std::string& name, const std::string& separator) {
+  if (const std::optional<int32_t> number = NameAsNumber(name)) {
+    // Six significant digits keep the numbers below a million as they always
+    // were; a larger number would lose its digits to an exponent, so it
+    // takes all of them.
+    const int digits = *number >= 1000000 || *number <= -1000000 ? 15 : 6;
+    AppendFixed(buffer, static_cast<Extended>(*number), digits, 1, separator);
+  } else {
+    buffer += name;
+  }
+}
+
+}  // namespace
 
 void TSeznam::TransformDetailPoints(TextLines& memo) const {
   if (GetDetailCount() <= 0) return;
@@ -67,11 +86,7 @@ void TSeznam::TransformDetailPoints(TextLines& memo) const {
     Extended t[3];
     transform(p, t);
     buffer.clear();
-    // Six significant digits keep the numbers below a million as they always
-    // were; a larger number would lose its digits to an exponent, so it
-    // takes all of them.
-    const int digits = p.Number >= 1000000 || p.Number <= -1000000 ? 15 : 6;
-    AppendFixed(buffer, static_cast<Extended>(p.Number), digits, 1, separator);
+    AppendDetailName(buffer, p.Name, separator);
     for (int i = 0; i < 3; ++i) {
       buffer += "  ";
       AppendFixed(buffer, t[i], 15, 6, separator);

@@ -118,7 +118,7 @@ KeyQuality ComputeKeyQuality(const TSeznam& s, TTypTransformace type) {
   Extended centroid[3] = {0, 0, 0};
   for (const TIdentickyBod& p : s.IdenticalPoints) {
     PointResidual r;
-    r.Number = p.Number;
+    r.Name = p.Name;
     r.Used = p.Used;
     Extended t[3];
     key.Apply(p.SourceX, p.SourceY, p.SourceZ, t);

@@ -32,7 +32,7 @@ struct KeyTransform {
 
 // v = (T + K source) - target of one identical point, used or not.
 struct PointResidual {
-  int32_t Number = 0;
+  std::string Name;
   bool Used = false;
   Extended V[3] = {0, 0, 0};
   Extended VXY = 0;   // sqrt(vX^2 + vY^2)

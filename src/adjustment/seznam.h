@@ -13,7 +13,9 @@ namespace ternavo {
 
 // Identical point: known in both systems.
 struct TIdentickyBod {
-  int32_t Number = 0;
+  // As read, compared exactly. A record not yet read carries the name of
+  // the number 0, as a combined file's zero-filled record does.
+  std::string Name = "0";
   Extended TargetX = 0;
   Extended TargetY = 0;
   Extended TargetZ = 0;
@@ -27,7 +29,7 @@ struct TIdentickyBod {
 
 // Detail point: known in the source system only.
 struct TPodrobnyBod {
-  int32_t Number = 0;
+  std::string Name = "0";  // as TIdentickyBod::Name
   Extended X = 0;
   Extended Y = 0;
   Extended Z = 0;

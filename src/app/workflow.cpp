@@ -53,9 +53,8 @@ KeyResult Workflow::RecomputeKey(TTypTransformace type, const ProgressCallback& 
     sink.emplace([this, &progress](int done, int total, int point) {
       const std::size_t index = static_cast<std::size_t>(point);
       return progress(done, total,
-                      index < seznam_.IdenticalPoints.size()
-                          ? FormatInteger(seznam_.IdenticalPoints[index].Number)
-                          : std::string());
+                      index < seznam_.IdenticalPoints.size() ? seznam_.IdenticalPoints[index].Name
+                                                             : std::string());
     });
   }
   switch (type) {
@@ -121,10 +120,10 @@ bool Workflow::SaveKeyExport(const std::string& path, std::string& error) const 
   return false;
 }
 
-bool Workflow::SwitchOffNumber(int32_t number) {
+bool Workflow::SwitchOffName(const std::string& name) {
   bool found = false;
   for (TIdentickyBod& point : seznam_.IdenticalPoints) {
-    if (point.Number == number) {
+    if (point.Name == name) {
       point.Used = false;
       found = true;
     }

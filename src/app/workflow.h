@@ -92,8 +92,8 @@ class Workflow {
   // protocol saver's policy; false with the error text, also without a key.
   bool SaveKeyExport(const std::string& path, std::string& error) const;
 
-  // Switches off every identical point with this number; false when none has it.
-  bool SwitchOffNumber(int32_t number);
+  // Switches off every identical point with this name; false when none has it.
+  bool SwitchOffName(const std::string& name);
 
   // The coordinate file last loaded ("" before), so a save never overwrites it.
   const std::string& LoadedPath() const { return loadedPath_; }

@@ -2,11 +2,14 @@
 
 #include <signal.h>
 
+#include <charconv>
 #include <csignal>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "adjustment/point_name.h"
 #include "app/key_application.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
@@ -96,6 +99,18 @@ class StderrNotices {
  private:
   NoticeHook previous_;
 };
+
+// A point number as -x has always taken it: decimal, an optional sign,
+// within 32 bits.
+std::optional<int32_t> ParseNumberArgument(const std::string& text) {
+  std::size_t start = text.size() > 1 && text[0] == '+' && text[1] != '-' ? 1 : 0;
+  const char* first = text.data() + start;
+  const char* last = text.data() + text.size();
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (first == last || ec != std::errc() || end != last) return std::nullopt;
+  return value;
+}
 
 void WriteLines(std::ostream& out, const TextLines& lines, std::size_t from) {
   for (std::size_t i = from; i < lines.Count(); ++i) {
@@ -198,9 +213,13 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
   }
 
-  for (int32_t number : options.excluded) {
-    if (!workflow.SwitchOffNumber(number)) {
-      err << "ternavo-cli: bod " << number << " není mezi identickými body souboru\n"
+  for (const std::string& name : options.excluded) {
+    // A name matches exactly; failing that, a number written with a sign "+"
+    // or leading zeros still finds the point a combined file numbers so.
+    const std::optional<int32_t> number = ParseNumberArgument(name);
+    const std::string shown = number ? NumberName(*number) : name;
+    if (!workflow.SwitchOffName(name) && !(number && workflow.SwitchOffName(shown))) {
+      err << "ternavo-cli: bod " << shown << " není mezi identickými body souboru\n"
           << CliUsageHint();
       return kExitUsage;
     }

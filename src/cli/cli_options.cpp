@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "adjustment/point_name.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
 
@@ -29,27 +30,15 @@ bool ParseType(const std::string& text, TTypTransformace& type) {
   return false;
 }
 
-// Decimal, optional sign, within 32 bits; nothing else in the text.
-bool ParsePointNumber(const std::string& text, int32_t& value) {
-  if (text.empty()) return false;
-  std::size_t start = 0;
-  if (text[0] == '+') start = 1;  // from_chars takes '-' only
-  if (start == text.size() || (start == 1 && text[start] == '-')) return false;
-  const char* first = text.data() + start;
-  const char* last = text.data() + text.size();
-  auto [end, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && end == last;
-}
-
-bool ParseExcludeList(const std::string& text, std::vector<int32_t>& numbers) {
+// Names separated by commas; none of them empty or too long.
+bool ParseExcludeList(const std::string& text, std::vector<std::string>& names) {
   std::size_t begin = 0;
   while (true) {
     const std::size_t comma = text.find(',', begin);
-    const std::string item =
+    std::string item =
         text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-    int32_t number = 0;
-    if (!ParsePointNumber(item, number)) return false;
-    numbers.push_back(number);
+    if (item.empty() || item.size() > kMaxPointNameLength) return false;
+    names.push_back(std::move(item));
     if (comma == std::string::npos) return true;
     begin = comma + 1;
   }

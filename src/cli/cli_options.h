@@ -26,7 +26,7 @@ inline constexpr bool kPdfReportBuilt = false;
 
 struct CliOptions {
   TTypTransformace type = kGeneralAffine;
-  std::vector<int32_t> excluded;  // point numbers to switch off, in the order given
+  std::vector<std::string> excluded;  // point names to switch off, in the order given
   bool transform = false;
   bool hasOutput = false;
   std::string outputFile;

@@ -47,7 +47,7 @@ std::string Numbers(const TSeznam& s, bool used) {
   for (const TIdentickyBod& p : s.IdenticalPoints) {
     if (p.Used != used) continue;
     if (!out.empty()) out += ", ";
-    out += FormatInteger(p.Number);
+    out += p.Name;
   }
   return out.empty() ? m::kReportNone : out;
 }
@@ -95,7 +95,7 @@ QString Html(const TSeznam& s, const PdfReportInput& input, const KeyQuality& q,
                      true);
   for (std::size_t i = 0; i < q.Residuals.size(); ++i) {
     const PointResidual& r = q.Residuals[i];
-    QStringList cells = {H(FormatInteger(r.Number))};
+    QStringList cells = {H(r.Name)};
     for (const std::string& v : ResidualTexts(r)) cells << H(v);
     cells << UsedText(r.Used);
     for (const std::string& v : PointTestTexts(t.Points[i])) cells << H(v);

@@ -68,7 +68,7 @@ void ResidualPicture::SetData(const KeyQuality& quality,
     const PointResidual& r = quality.Residuals[i];
     const bool outlier = i < outliers.size() && outliers[i];
     anyOutlier_ = anyOutlier_ || outlier;
-    points_.push_back({r.Number, r.Used, outlier, static_cast<double>(targetXY[i][0]),
+    points_.push_back({r.Name, r.Used, outlier, static_cast<double>(targetXY[i][0]),
                        static_cast<double>(targetXY[i][1]), static_cast<double>(r.V[0]),
                        static_cast<double>(r.V[1]), r});
   }
@@ -130,7 +130,7 @@ QString ResidualPicture::PointText(int i) const {
   QString marks;
   if (i == suspicious_) marks += " (podezřelý)";
   if (p.outlier) marks += " (odlehlý podle testu)";
-  QString text = QString("Bod %1%2\n").arg(Q(FormatInteger(p.number)), marks);
+  QString text = QString("Bod %1%2\n").arg(Q(p.name), marks);
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
   for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
   text += QString("použit: ") + UsedText(p.used);
@@ -231,7 +231,7 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
     const bool marked = static_cast<int>(i) == suspicious_ || p.outlier;
     painter.setPen(marked ? kSuspiciousColour : QColor(40, 40, 40));
     painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
-                     Q(FormatInteger(p.number)));
+                     Q(p.name));
   }
   painter.setClipping(false);
 

@@ -46,7 +46,7 @@ class ResidualPicture {
 
  private:
   struct Point {
-    int32_t number;
+    std::string name;
     bool used;
     bool outlier;
     double x, y;    // target X (north), target Y (east)

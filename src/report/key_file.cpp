@@ -53,7 +53,7 @@ std::string ElementName(const char* base, int i, int j) {
 }
 
 // The point's name as every output shows it.
-std::string PointName(const TIdentickyBod& p) { return std::to_string(p.Number); }
+std::string PointName(const TIdentickyBod& p) { return p.Name; }
 
 // JSON as people read it: members one per line, an array of plain values
 // (a matrix row, a translation, a list of names) on one line.

@@ -51,7 +51,7 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
   for (const TIdentickyBod& point : IdenticalPoints) {
     if (!point.Used) continue;
     if (!used.empty()) used += ',';
-    used += FormatInteger(point.Number);
+    used += point.Name;
   }
   memo.AppendLine(std::move(used));
 
@@ -80,7 +80,7 @@ void TSeznam::ShowPoints(CellGrid& grid) const {
   WriteHeadings(grid);
   for (int32_t i = 0; i < n; ++i) {
     const TIdentickyBod& point = IdenticalPoints[static_cast<std::size_t>(i)];
-    grid.SetCell(0, i + 1, FormatInteger(point.Number));
+    grid.SetCell(0, i + 1, point.Name);
     grid.SetCell(1, i + 1, kNoValueAfterLoad);
     grid.SetCell(2, i + 1, kNoValueAfterLoad);
     grid.SetCell(3, i + 1, point.Used ? kUsedText : kUnusedText);
@@ -106,7 +106,7 @@ void TSeznam::ShowResults(CellGrid& grid, std::string& m0Label, std::string& poi
   for (int32_t i = 0; i < n; ++i) {
     const TIdentickyBod& point = IdenticalPoints[static_cast<std::size_t>(i)];
     const int32_t row = i + 1;
-    grid.SetCell(0, row, FormatInteger(point.Number));
+    grid.SetCell(0, row, point.Name);
     if (point.Used) {
       grid.SetCell(3, row, kUsedText);
       grid.SetCell(1, row, point.M0WithoutValid ? FormatFixed(point.M0Without, 10, 4) : kNoValue);
@@ -123,9 +123,8 @@ void TSeznam::ShowResults(CellGrid& grid, std::string& m0Label, std::string& poi
 
   m0Label = FormatFixed(M0, 15, 4);
   const int32_t suspicious = FindSuspiciousPoint();
-  pointLabel = suspicious >= 0
-                   ? FormatInteger(IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
-                   : kNoLabel;
+  pointLabel =
+      suspicious >= 0 ? IdenticalPoints[static_cast<std::size_t>(suspicious)].Name : kNoLabel;
 }
 
 }  // namespace ternavo

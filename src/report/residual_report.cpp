@@ -25,6 +25,18 @@ std::string Angle(Extended radians) {
 
 std::string Ppm(Extended v) { return FormatFixed(v * 1e6L, 15, 4) + " ppm"; }
 
+// A name holding the separator, a quote or a line break goes in quotes, its
+// quotes doubled; any other name stays as it is.
+std::string CsvField(const std::string& name) {
+  if (name.find_first_of(";\"\r\n") == std::string::npos) return name;
+  std::string quoted = "\"";
+  for (const char c : name) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
 }  // namespace
 
 const char* UsedText(bool used) { return used ? "ANO" : "NE"; }
@@ -84,7 +96,7 @@ void WriteResidualReport(const KeyQuality& q, TextLines& lines) {
   lines.AppendLine(kResidualHeading);
   lines.AppendLine(kResidualColumns);
   for (const PointResidual& r : q.Residuals) {
-    std::string line = FormatInteger(r.Number);
+    std::string line = r.Name;
     for (const std::string& t : ResidualTexts(r)) line += "  " + t;
     line += "  ";
     line += UsedText(r.Used);
@@ -160,7 +172,7 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
                                  : std::string(m::kTestNoCritical));
   if (pointLines) lines.AppendLine(m::kTestColumns);
   for (std::size_t i = 0; pointLines && i < q.Residuals.size() && i < t.Points.size(); ++i) {
-    std::string line = FormatInteger(q.Residuals[i].Number);
+    std::string line = q.Residuals[i].Name;
     for (const std::string& text : PointTestTexts(t.Points[i])) line += "  " + text;
     lines.AppendLine(std::move(line));
   }
@@ -189,7 +201,7 @@ std::string ResidualTableCsv(const KeyQuality& q) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n";
   for (const PointResidual& r : q.Residuals) {
-    csv += FormatInteger(r.Number);
+    csv += CsvField(r.Name);
     for (const std::string& t : ResidualTexts(r)) csv += ";" + t;
     csv += ";";
     csv += UsedText(r.Used);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "adjustment/key_quality.h"
+#include "adjustment/point_name.h"
 #include "report/output_number.h"
 #include "version.h"
 
@@ -14,6 +15,14 @@ namespace {
 using json = nlohmann::ordered_json;
 
 json Number(Extended v) { return OutputDouble(v); }
+
+// A point's name: a JSON number when it is a combined file's number, so such
+// output reads as it always has; any other name (leading zeros, letters,
+// more than 32 bits) a JSON string.
+json PointName(const std::string& name) {
+  if (const std::optional<int32_t> number = NameAsNumber(name)) return *number;
+  return name;
+}
 
 json Triple(const Extended v[3]) { return json::array({Number(v[0]), Number(v[1]), Number(v[2])}); }
 
@@ -124,7 +133,7 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail,
     const TIdentickyBod& p = s.IdenticalPoints[i];
     // The same rule as the point table: diagnostics of used points after a key.
     const bool diagnosed = valid && p.Used && p.M0WithoutValid;
-    json point = {{"number", p.Number}, {"used", p.Used}};
+    json point = {{"number", PointName(p.Name)}, {"used", p.Used}};
     point["m0_without"] = diagnosed ? Number(p.M0Without) : json(nullptr);
     point["ratio"] = diagnosed && s.M0 > 0 ? Number(p.M0Without / s.M0) : json(nullptr);
     point["residual"] = valid ? Triple(q.Residuals[i].V) : json(nullptr);
@@ -135,7 +144,7 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail,
 
   const int32_t suspicious = valid ? s.FindSuspiciousPoint() : -1;
   root["suspicious"] = suspicious >= 0
-                           ? json(s.IdenticalPoints[static_cast<std::size_t>(suspicious)].Number)
+                           ? PointName(s.IdenticalPoints[static_cast<std::size_t>(suspicious)].Name)
                            : json(nullptr);
 
   if (withDetail) {
@@ -145,7 +154,7 @@ std::string ResultJson(const TSeznam& s, TTypTransformace type, bool withDetail,
       for (const TPodrobnyBod& p : s.DetailPoints) {
         Extended t[3];
         key.Apply(p.X, p.Y, p.Z, t);
-        detail.push_back({{"number", p.Number}, {"xyz", Triple(t)}});
+        detail.push_back({{"number", PointName(p.Name)}, {"xyz", Triple(t)}});
       }
       root["detail"] = std::move(detail);
     } else {

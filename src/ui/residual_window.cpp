@@ -259,7 +259,7 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
   ResidualTable->setRowCount(static_cast<int>(residuals.size()));
   for (int row = 0; row < static_cast<int>(residuals.size()); ++row) {
     const PointResidual& r = residuals[static_cast<std::size_t>(row)];
-    ResidualTable->setItem(row, 0, Item(Q(FormatInteger(r.Number))));
+    ResidualTable->setItem(row, 0, Item(Q(r.Name)));
     const std::vector<std::string> v = ResidualTexts(r);
     for (int k = 0; k < 5; ++k)
       ResidualTable->setItem(row, k + 1, Item(Q(v[static_cast<std::size_t>(k)])));
@@ -330,7 +330,7 @@ void ResidualWindow::ShowTests() {
       if (suspicious) item->setBackground(kSuspiciousRow);
       item->setToolTip(marked ? texts::window::kOutlierTip : suspicious ? "Podezřelý bod" : "");
     }
-    if (t.Outlier) outlierNumbers << Q(FormatInteger(quality_.Residuals[i].Number));
+    if (t.Outlier) outlierNumbers << Q(quality_.Residuals[i].Name);
   }
 
   QString text = QString("α_i = 1 − (1 − α)^(1/n) = %1,  n = %2")

@@ -52,7 +52,7 @@ std::string Dump(const TSeznam& s) {
   std::string out;
   for (const TIdentickyBod& p : s.IdenticalPoints) {
     out += 'I';
-    out += std::to_string(p.Number);
+    out += p.Name;
     out += num(p.TargetX);
     out += num(p.TargetY);
     out += num(p.TargetZ);
@@ -64,7 +64,7 @@ std::string Dump(const TSeznam& s) {
   }
   for (const TPodrobnyBod& d : s.DetailPoints) {
     out += 'D';
-    out += std::to_string(d.Number);
+    out += d.Name;
     out += num(d.X);
     out += num(d.Y);
     out += num(d.Z);
@@ -314,7 +314,7 @@ TEST(LoadFromFileTest, LargeFileLoadsAcrossBlockBoundaries) {
   for (int j = 0; j < n; ++j) {
     const TPodrobnyBod& d = s.DetailPoints[static_cast<std::size_t>(j)];
     const Extended y = -static_cast<Extended>(j % 977) / 100;
-    if (d.Number != j || d.X != j + 0.5L || d.Y != y || d.Z != j % 3) ++wrong;
+    if (d.Name != std::to_string(j) || d.X != j + 0.5L || d.Y != y || d.Z != j % 3) ++wrong;
   }
   EXPECT_EQ(wrong, 0);
 }

@@ -29,15 +29,20 @@ std::vector<std::string> Section(const TSeznam& s) {
 TEST(TransformDetailPointsTest, WritesTheSectionExactly) {
   TSeznam s;
   SetIdentityKey(s, 10, 20, 30);
-  s.DetailPoints = {{12, 1.5L, 2.25L, 3},
-                    {-5, -20, 0, -30.5L},
-                    {999999, 0, 0, 0},
-                    {1000000, -10, -20, -30},
-                    {2500000, 0.0000004L, 0.0000005L, 1e12L},
-                    {1000001, 0, 0, 0},
-                    {-999999, 0, 0, 0},
-                    {-1000000, 0, 0, 0},
-                    {2147483647, 0, 0, 0}};
+  // Names that are numbers keep the numbers' rendering; any other name is
+  // written as read.
+  s.DetailPoints = {{"12", 1.5L, 2.25L, 3},
+                    {"-5", -20, 0, -30.5L},
+                    {"999999", 0, 0, 0},
+                    {"1000000", -10, -20, -30},
+                    {"2500000", 0.0000004L, 0.0000005L, 1e12L},
+                    {"1000001", 0, 0, 0},
+                    {"-999999", 0, 0, 0},
+                    {"-1000000", 0, 0, 0},
+                    {"2147483647", 0, 0, 0},
+                    {"0012", 0, 0, 0},
+                    {"600110010012", 0, 0, 0},
+                    {"Bod č.4", 0, 0, 0}};
   const std::vector<std::string> expected = {
       "",
       "Transformace podrobných bodů :",
@@ -51,6 +56,9 @@ TEST(TransformDetailPointsTest, WritesTheSectionExactly) {
       "-999999.0  10.000000  20.000000  30.000000",
       "-1000000.0  10.000000  20.000000  30.000000",
       "2147483647.0  10.000000  20.000000  30.000000",
+      "0012  10.000000  20.000000  30.000000",
+      "600110010012  10.000000  20.000000  30.000000",
+      "Bod č.4  10.000000  20.000000  30.000000",
   };
   EXPECT_EQ(Section(s), expected);
 }
@@ -68,7 +76,8 @@ TEST(TransformDetailPointsTest, MatchesTheMatrixOperations) {
     s.TranslationVector->Put(i, 1, unit(rng) * 1e6L);
   }
   for (int n = 0; n < 500; ++n) {
-    s.DetailPoints.push_back({n, unit(rng) * 1e6L, unit(rng) * 1e6L, unit(rng) * 1e3L});
+    s.DetailPoints.push_back(
+        {std::to_string(n), unit(rng) * 1e6L, unit(rng) * 1e6L, unit(rng) * 1e3L});
   }
   const std::vector<std::string> lines = Section(s);
   ASSERT_EQ(lines.size(), 503u);
@@ -80,7 +89,7 @@ TEST(TransformDetailPointsTest, MatchesTheMatrixOperations) {
     v.Put(2, 1, p.Y);
     v.Put(3, 1, p.Z);
     MaticePtr t = k->Multiply(v)->Add(*s.TranslationVector);
-    std::string expected = FormatFixed(p.Number, 6, 1);
+    std::string expected = FormatFixed(std::stoi(p.Name), 6, 1);
     for (int i = 1; i <= 3; ++i) expected += "  " + FormatFixed(t->Get(i, 1), 15, 6);
     EXPECT_EQ(lines[n + 3], expected);
   }
@@ -93,7 +102,7 @@ TEST(TransformDetailPointsTest, AppendsOneSectionPerCallAndNothingWithoutPoints)
   memo.AppendLine("protokol");
   s.TransformDetailPoints(memo);
   EXPECT_EQ(memo.Count(), 1u);
-  s.DetailPoints = {{1, 1, 2, 3}};
+  s.DetailPoints = {{"1", 1, 2, 3}};
   s.TransformDetailPoints(memo);
   s.TransformDetailPoints(memo);
   EXPECT_EQ(memo.Text(),
@@ -108,7 +117,7 @@ TEST(TransformDetailPointsTest, OverflowIsAnErrorAndLeavesTheMemoAlone) {
   TSeznam s;
   SetIdentityKey(s, 0, 0, 0);
   s.RotationMatrix->Put(2, 2, 1e4000L);
-  s.DetailPoints = {{1, 1, 2, 3}, {2, 1, 1e4000L, 1}};
+  s.DetailPoints = {{"1", 1, 2, 3}, {"2", 1, 1e4000L, 1}};
   TextLines memo;
   memo.AppendLine("protokol");
   EXPECT_THROW(s.TransformDetailPoints(memo), ArithmeticFault);
@@ -119,7 +128,7 @@ TEST(TransformDetailPointsTest, UsesTheLocaleDecimalSeparator) {
   if (std::setlocale(LC_ALL, "cs_CZ.UTF-8") == nullptr) GTEST_SKIP() << "no Czech locale";
   TSeznam s;
   SetIdentityKey(s, 0, 0, 0);
-  s.DetailPoints = {{12, 1.5L, -2.25L, 3}};
+  s.DetailPoints = {{"12", 1.5L, -2.25L, 3}};
   const std::vector<std::string> lines = Section(s);
   std::setlocale(LC_ALL, "C");
   ASSERT_EQ(lines.size(), 4u);

@@ -82,7 +82,7 @@ TEST(KeyQuality, ResidualOfSwitchedOffPointIsItsDisturbance) {
     ASSERT_EQ(q.Residuals.size(), 8u);
     for (std::size_t k = 0; k < 8; ++k) {
       const PointResidual& r = q.Residuals[k];
-      EXPECT_EQ(r.Number, s.IdenticalPoints[k].Number);
+      EXPECT_EQ(r.Name, s.IdenticalPoints[k].Name);
       EXPECT_EQ(r.Used, k != 3);
       const Extended want[3] = {k == 3 ? -0.1L : 0, k == 3 ? 0.2L : 0, k == 3 ? -0.3L : 0};
       for (int i = 0; i < 3; ++i)

@@ -36,7 +36,7 @@ inline Extended Uniform(std::mt19937_64& rng, Extended lo, Extended hi) {
 
 inline void AddPoint(TSeznam& s, int32_t number, Extended sx, Extended sy, Extended sz, Extended tx,
                      Extended ty, Extended tz) {
-  s.IdenticalPoints.push_back({number, tx, ty, tz, sx, sy, sz, true, 0, false});
+  s.IdenticalPoints.push_back({std::to_string(number), tx, ty, tz, sx, sy, sz, true, 0, false});
 }
 
 // Targets = T + m R source, plus uniform noise of the given amplitude.

@@ -85,9 +85,9 @@ TEST(OutlierTest, BlunderIsTheOnlyOutlier) {
                                                    : 5.7011562157807325;
     EXPECT_NEAR(static_cast<double>(t.Critical), critical, 1e-12);
     for (std::size_t i = 0; i < t.Points.size(); ++i) {
-      SCOPED_TRACE(s.IdenticalPoints[i].Number);
+      SCOPED_TRACE(s.IdenticalPoints[i].Name);
       ASSERT_TRUE(t.Points[i].Tested());
-      EXPECT_EQ(t.Points[i].Outlier, s.IdenticalPoints[i].Number == 3107);
+      EXPECT_EQ(t.Points[i].Outlier, s.IdenticalPoints[i].Name == "3107");
       EXPECT_EQ(t.Points[i].Outlier, t.Points[i].F > t.Critical);
     }
   }
@@ -135,7 +135,7 @@ TEST(OutlierTest, AffineFFromResidualAndCofactor) {
     const Extended* v = q.Residuals[k].V;
     const Extended drop = (v[0] * v[0] + v[1] * v[1] + v[2] * v[2]) / (1 - h);
     const Extended f = (drop / 3) / ((omega - drop) / t.Df2);
-    SCOPED_TRACE(p.Number);
+    SCOPED_TRACE(p.Name);
     EXPECT_NEAR(static_cast<double>(t.Points[k].F), static_cast<double>(f),
                 1e-9 * static_cast<double>(f));
     outliers += t.Points[k].Outlier;

@@ -48,15 +48,15 @@ TEST(SeznamTest, CopyOwnsItsKeyMatrices) {
 
 TEST(SeznamTest, ResizingKeepsRecordsZeroesAddedOnesAndRefusesNegativeCounts) {
   TSeznam s;
-  s.IdenticalPoints = {{}, {42, 1, 2, 3, 4, 5, 6, true, 0.25L, true}};
-  s.DetailPoints = {{7, 1, 2, 3}};
+  s.IdenticalPoints = {{}, {"42", 1, 2, 3, 4, 5, 6, true, 0.25L, true}};
+  s.DetailPoints = {{"7", 1, 2, 3}};
   s.SetIdenticalCount(4);
   s.SetDetailCount(3);
   ASSERT_EQ(s.GetIdenticalCount(), 4);
   for (std::size_t i = 1; i < 4; ++i) {
     const TIdentickyBod& p = s.IdenticalPoints[i];
     const bool kept = i == 1;
-    EXPECT_EQ(p.Number, kept ? 42 : 0);
+    EXPECT_EQ(p.Name, kept ? "42" : "0");
     EXPECT_EQ(p.TargetX, kept ? 1 : 0);
     EXPECT_EQ(p.SourceZ, kept ? 6 : 0);
     EXPECT_EQ(p.Used, kept);
@@ -64,7 +64,7 @@ TEST(SeznamTest, ResizingKeepsRecordsZeroesAddedOnesAndRefusesNegativeCounts) {
     EXPECT_EQ(p.M0WithoutValid, kept);
   }
   EXPECT_EQ(s.DetailPoints[0].Z, 3.0L);
-  EXPECT_EQ(s.DetailPoints[2].Number, 0);
+  EXPECT_EQ(s.DetailPoints[2].Name, "0");
   EXPECT_THROW(s.SetIdenticalCount(-1), std::out_of_range);
   EXPECT_THROW(s.SetDetailCount(-2147483647 - 1), std::out_of_range);
   EXPECT_EQ(s.GetIdenticalCount(), 4);
@@ -140,7 +140,7 @@ TEST(SeznamTest, FindSuspiciousPointPicksTheSmallestValidUsedM0) {
     int32_t expected;
   };
   const auto P = [](bool used, bool valid, Extended m0) {
-    return TIdentickyBod{0, 0, 0, 0, 0, 0, 0, used, m0, valid};
+    return TIdentickyBod{"0", 0, 0, 0, 0, 0, 0, used, m0, valid};
   };
   const Case cases[] = {{"empty", {}, -1},
                         {"smallest wins", {P(1, 1, 3), P(1, 1, 1), P(1, 1, 2)}, 1},

@@ -102,6 +102,12 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        "C",
        0,
        ""},
+      // A number written as -x has always taken it still finds its point.
+      {"national_grid_without_3107.C.out",
+       {"-t", "1", "-x", "+03107", "examples/national_grid_blunder.txt"},
+       "C",
+       0,
+       ""},
       {"affine_photogrammetry.C.out",
        {"--transform", "examples/affine_photogrammetry.txt"},
        "C",

@@ -104,9 +104,9 @@ TEST(KeyExport, CctAppliesTheKeyAsTheProgramDoes) {
   TSeznam grid = testing::GridData(15, 11);
   std::mt19937_64 rng(5);
   for (int k = 0; k < 40; ++k) {
-    grid.DetailPoints.push_back({1000 + k, 1.0e6L + testing::Uniform(rng, -20000, 20000),
-                                 1.1e6L + testing::Uniform(rng, -20000, 20000),
-                                 300 + testing::Uniform(rng, -50, 50)});
+    grid.DetailPoints.push_back(
+        {std::to_string(1000 + k), 1.0e6L + testing::Uniform(rng, -20000, 20000),
+         1.1e6L + testing::Uniform(rng, -20000, 20000), 300 + testing::Uniform(rng, -50, 50)});
   }
   ExpectCctAgrees(grid, "grid");
 }

@@ -20,7 +20,8 @@ struct PointData {
 TSeznam MakeList(const std::vector<PointData>& points) {
   TSeznam s;
   for (const PointData& p : points)
-    s.IdenticalPoints.push_back({p.number, 0, 0, 0, 0, 0, 0, p.used, p.m0Without, p.valid});
+    s.IdenticalPoints.push_back(
+        {std::to_string(p.number), 0, 0, 0, 0, 0, 0, p.used, p.m0Without, p.valid});
   return s;
 }
 

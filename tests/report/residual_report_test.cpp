@@ -20,11 +20,11 @@ TSeznam SmallList() {
   const Extended noise[5][3] = {
       {0.001L, 0, 0}, {0, -0.002L, 0}, {0, 0, 0.003L}, {-0.001L, 0.001L, 0}, {0.05L, 0, 0}};
   for (int k = 0; k < 5; ++k) {
-    s.IdenticalPoints.push_back({k + 1, 100 + src[k][0] + noise[k][0],
+    s.IdenticalPoints.push_back({std::to_string(k + 1), 100 + src[k][0] + noise[k][0],
                                  200 + src[k][1] + noise[k][1], 10 + src[k][2] + noise[k][2],
                                  src[k][0], src[k][1], src[k][2], k != 4, 0, false});
   }
-  s.DetailPoints.push_back({77, 1, 2, 3});
+  s.DetailPoints.push_back({"77", 1, 2, 3});
   return s;
 }
 
@@ -160,6 +160,41 @@ TEST(ResultJson, ShapeWithAndWithoutKey) {
     EXPECT_EQ(none["points"][0]["test"],
               json({{"F", nullptr}, {"p", nullptr}, {"outlier", nullptr}}));
   }
+}
+
+// Names that are not a combined file's numbers reach every output as read:
+// JSON strings, CSV fields (quoted when they hold the separator), the
+// protocol's used list, the report's lines and the point table.
+TEST(PointNames, ShownAsReadEverywhere) {
+  using nlohmann::json;
+  TSeznam s = SmallList();
+  const std::string names[5] = {"600110010012", "0012", "P12", "A;B", "7"};
+  for (int k = 0; k < 5; ++k) s.IdenticalPoints[k].Name = names[k];
+  s.DetailPoints[0].Name = "4001.1";
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+
+  const json j = json::parse(ResultJson(s, kSimilarity, true));
+  EXPECT_EQ(j["points"][0]["number"], "600110010012");
+  EXPECT_EQ(j["points"][1]["number"], "0012");
+  EXPECT_EQ(j["points"][4]["number"], 7);
+  EXPECT_EQ(j["detail"][0]["number"], "4001.1");
+
+  const KeyQuality q = ComputeKeyQuality(s, kSimilarity);
+  const std::string csv = ResidualTableCsv(q);
+  EXPECT_NE(csv.find("\r\n0012;"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n\"A;B\";"), std::string::npos) << csv;
+  TextLines report;
+  WriteResidualReport(q, report);
+  EXPECT_EQ(report[5].rfind("P12  ", 0), 0u);
+
+  TextLines protocol;
+  s.WriteProtocol(protocol, kSimilarity);
+  EXPECT_EQ(protocol[4], "600110010012,0012,P12,A;B");
+  CellGrid grid(4);
+  std::string m0, suspicious;
+  s.ShowResults(grid, m0, suspicious);
+  EXPECT_EQ(grid.Cell(0, 2), "0012");
 }
 
 }  // namespace
