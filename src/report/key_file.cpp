@@ -57,6 +57,10 @@ std::string PointName(const TIdentickyBod& p) { return p.Name; }
 
 // JSON as people read it: members one per line, an array of plain values
 // (a matrix row, a translation, a list of names) on one line.
+// A file name in another encoding than UTF-8 must not stop the save: such
+// bytes are written as U+FFFD.
+std::string Dump(const json& v) { return v.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 void Pretty(const json& v, int indent, std::string& out) {
   const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
   const std::string here(static_cast<std::size_t>(indent), ' ');
@@ -70,7 +74,7 @@ void Pretty(const json& v, int indent, std::string& out) {
     for (const auto& [name, member] : v.items()) {
       if (!first) out += ",\n";
       first = false;
-      out += inner + json(name).dump() + ": ";
+      out += inner + Dump(json(name)) + ": ";
       Pretty(member, indent + 2, out);
     }
     out += "\n" + here + "}";
@@ -81,7 +85,7 @@ void Pretty(const json& v, int indent, std::string& out) {
     for (const json& e : v) plain = plain && !e.is_structured();
     if (plain) {
       out += '[';
-      for (std::size_t i = 0; i < v.size(); ++i) out += (i > 0 ? ", " : "") + v[i].dump();
+      for (std::size_t i = 0; i < v.size(); ++i) out += (i > 0 ? ", " : "") + Dump(v[i]);
       out += ']';
       return;
     }
@@ -94,7 +98,7 @@ void Pretty(const json& v, int indent, std::string& out) {
     out += here + "]";
     return;
   }
-  out += v.dump();
+  out += Dump(v);
 }
 
 // Reads the fields of one key file; every failure names the file and the field.
