@@ -29,6 +29,7 @@ inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
+inline constexpr const char* kSaveReportItem = "Uložit &zprávu (PDF)…";
 // The key file's proposed name: the coordinate file's name followed by this.
 inline constexpr const char* kKeyFileNameSuffix = "_klic.json";
 inline constexpr const char* kApplyKeyItem = "&Transformovat klíčem…";
@@ -89,6 +90,10 @@ inline constexpr const char* kDiscardEditsQuestion =
 // The protocol's proposed file name: the coordinate file's name followed by this.
 inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
 inline constexpr const char* kGuideItem = "&Nápověda";
+inline constexpr const char* kPrintItem = "Tisk";
+inline constexpr const char* kPrintTip = "Tisk protokolu (Ctrl+P)";
+inline constexpr const char* kPdfItem = "PDF";
+inline constexpr const char* kPdfTip = "Uložit protokol jako PDF";
 inline constexpr const char* kGuideCaption = "Nápověda – Ternavo";
 inline constexpr const char* kGuideMissing =
     "Návod se nenašel. Patří do složky /usr/share/doc/ternavo (soubor navod.md).";

@@ -9,11 +9,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -79,6 +84,19 @@ QString AsMemoReturnsIt(QString text) {
   return text;
 }
 
+QToolButton* MakeTextButton(QToolBar* bar, const char* name, const char* text, const char* tip) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setText(QString::fromUtf8(text));
+  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  button->setAutoRaise(true);
+  button->setFixedHeight(24);
+  button->setToolTip(QString::fromUtf8(tip));
+  button->setAccessibleName(button->toolTip());
+  bar->addWidget(button);
+  return button;
+}
+
 QToolButton* MakeToolButton(QToolBar* bar, const char* name, const char* picture,
                             const QString& tip) {
   auto* button = new QToolButton(bar);
@@ -140,6 +158,16 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   editGroup_->addButton(ToolButton4);
   ToolButton4->setChecked(true);
 
+  // Printing and PDF, right of the pencils.
+  auto* printSeparator = new QWidget(ToolBar1);
+  printSeparator->setFixedWidth(8);
+  ToolBar1->addWidget(printSeparator);
+  PrintButton =
+      MakeTextButton(ToolBar1, "PrintButton", texts::window::kPrintItem, texts::window::kPrintTip);
+  PrintButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  PdfButton =
+      MakeTextButton(ToolBar1, "PdfButton", texts::window::kPdfItem, texts::window::kPdfTip);
+
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setFont(SansFont(13));
@@ -167,6 +195,10 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
           [this] { RunHandler(this, [this] { ToolButton2Click(ToolButton2); }); });
   connect(ToolButton4, &QToolButton::clicked, this,
           [this] { RunHandler(this, [this] { ToolButton4Click(ToolButton4); }); });
+  connect(PrintButton, &QToolButton::clicked, this,
+          [this] { RunHandler(this, [this] { PrintButtonClick(PrintButton); }); });
+  connect(PdfButton, &QToolButton::clicked, this,
+          [this] { RunHandler(this, [this] { PdfButtonClick(PdfButton); }); });
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -327,6 +359,59 @@ void TForm2::ToolButton4Click(QObject* /*sender*/) {
   ToolButton4->setChecked(true);
   Memo1->setReadOnly(true);
   Memo1->setUndoRedoEnabled(false);
+}
+
+void TForm2::PrintProtocol(QPagedPaintDevice& device) const {
+  QTextDocument document;
+  QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  mono.setPointSizeF(9);
+  document.setDefaultFont(mono);
+  QString text = ProtocolText();
+  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+  document.setPlainText(text);
+  // Without a page size of its own the document is laid out on the device's
+  // pages, with the page number at the foot of each.
+  document.print(&device);
+}
+
+void TForm2::PrintButtonClick(QObject* /*sender*/) {
+  FinishAppending();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QString::fromUtf8(texts::window::kProtocolCaption));
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QString::fromUtf8(texts::window::kPrintTip));
+  if (!Dialogs().RunDialog(&dialog)) return;
+  BusyCursor busy;
+  PrintProtocol(printer);
+}
+
+void TForm2::PdfButtonClick(QObject* /*sender*/) {
+  QString proposed = ProposedFileName();
+  if (proposed.endsWith(QStringLiteral(".txt")))
+    proposed.replace(proposed.size() - 3, 3, QStringLiteral("pdf"));
+  const std::optional<QString> path = Dialogs().GetSaveFileName(
+      this, QStringLiteral("*.pdf (*.pdf)"), QStringLiteral("pdf"), proposed);
+  if (!path) return;
+  FinishAppending();
+  BusyCursor busy;
+  SaveProtocolPdf(*path, *this);
+}
+
+void SaveProtocolPdf(const QString& path, const TForm2& protocol) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly)) {
+    {
+      QPdfWriter writer(&file);
+      writer.setTitle(QString::fromUtf8(texts::window::kProtocolCaption));
+      writer.setCreator(QStringLiteral("Ternavo"));
+      writer.setPageSize(QPageSize(QPageSize::A4));
+      writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+      protocol.PrintProtocol(writer);
+    }
+    if (file.commit()) return;
+  }
+  throw std::runtime_error(
+      QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, file.errorString()).toStdString());
 }
 
 void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep) {

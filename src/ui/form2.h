@@ -11,6 +11,7 @@
 #include "text/text_lines.h"
 
 class QButtonGroup;
+class QPagedPaintDevice;
 class QPlainTextEdit;
 class QStatusBar;
 class QTimer;
@@ -29,6 +30,13 @@ class TForm2 : public QWidget {
   void ToolButton1Click(QObject* sender);
   void ToolButton2Click(QObject* sender);
   void ToolButton4Click(QObject* sender);
+  // "Tisk": the print dialog, then the text in a fixed-width font with page numbers.
+  void PrintButtonClick(QObject* sender);
+  // "PDF": the same pages into a PDF file.
+  void PdfButtonClick(QObject* sender);
+
+  // The protocol's pages as printed: monospace, page numbers at the foot.
+  void PrintProtocol(QPagedPaintDevice& device) const;
 
   // Replaces the memo's text by the lines.
   void SetProtocol(const TextLines& lines);
@@ -67,6 +75,8 @@ class TForm2 : public QWidget {
   QWidget* ToolButton3 = nullptr;
   QToolButton* ToolButton2 = nullptr;
   QToolButton* ToolButton4 = nullptr;
+  QToolButton* PrintButton = nullptr;
+  QToolButton* PdfButton = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
 
@@ -99,6 +109,11 @@ class TForm2 : public QWidget {
 // Filter and default suffix of the save dialog.
 extern const char* const kProtocolFileFilter;  // "*.txt (*.txt)"
 extern const char* const kProtocolFileSuffix;  // "txt"
+
+// Writes the protocol's pages as a PDF file (through a temporary file: an
+// existing file stays as it was when writing fails, which throws
+// std::runtime_error with a text for the user).
+void SaveProtocolPdf(const QString& path, const TForm2& protocol);
 
 // Writes the text as a protocol file (Windows-1250, CR LF) by the one save
 // policy (app/protocol_saver.h); `keep` names the coordinate file, which is

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -316,6 +318,50 @@ TEST_F(ProtocolWindowTest, UndoRedoAndTheSaveProposesANameBesideTheCoordinateFil
   EXPECT_EQ(dialogs_->lastSaveProposed, folder_.filePath(QStringLiteral("síť.body_protokol.txt")));
   EXPECT_FALSE(protocol_->HasUnsavedEdits()) << "saved edits are no longer asked about";
   EXPECT_EQ(ReadBytes(saved).size(), EncodeProtocolFile((computed + "ab").toStdString()).size());
+}
+
+}  // namespace
+}  // namespace ternavo::testing
+
+namespace ternavo::testing {
+namespace {
+
+// Printed and PDF pages: a long protocol runs over several pages; a
+// cancelled print dialog prints nothing.
+TEST_F(ProtocolWindowTest, PrintsAndSavesAsPdf) {
+  TextLines lines;
+  for (int i = 1; i <= 200; ++i) lines.AppendLine("Řádek " + std::to_string(i));
+  protocol_->SetProtocol(lines);
+  const auto pages = [](const QString& path) {
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u) << path.toStdString();
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find("/Type /Page\n"); at != std::string::npos;
+         at = bytes.find("/Type /Page\n", at + 1))
+      ++count;
+    return count;
+  };
+  const QString pdf = folder_.filePath(QStringLiteral("p.pdf"));
+  dialogs_->saveAnswers.push_back(pdf);
+  Click(protocol_->PdfButton);
+  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_GE(pages(pdf), 3u);
+
+  const QString printed = folder_.filePath(QStringLiteral("tisk.pdf"));
+  for (const bool accept : {false, true}) {
+    dialogs_->dialogScript = [&](QDialog* dialog) {
+      auto* print = qobject_cast<QPrintDialog*>(dialog);
+      EXPECT_NE(print, nullptr);
+      if (!print) return false;
+      print->printer()->setOutputFormat(QPrinter::PdfFormat);
+      print->printer()->setOutputFileName(printed);
+      return accept;
+    };
+    Click(protocol_->PrintButton);
+    EXPECT_EQ(QFile::exists(printed), accept);
+  }
+  EXPECT_GE(pages(printed), 3u);
+  EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 }  // namespace
