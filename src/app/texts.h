@@ -29,6 +29,7 @@ inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
+inline constexpr const char* kSaveReportItem = "Uložit &zprávu (PDF)…";
 // The key file's proposed name: the coordinate file's name followed by this.
 inline constexpr const char* kKeyFileNameSuffix = "_klic.json";
 inline constexpr const char* kApplyKeyItem = "&Transformovat klíčem…";

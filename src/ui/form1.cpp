@@ -28,7 +28,9 @@
 #include <stdexcept>
 
 #include "app/key_application.h"
+#include "app/protocol_saver.h"
 #include "app/texts.h"
+#include "render/pdf_report.h"
 #include "text/number_format.h"
 #include "ui/computation_progress.h"
 #include "ui/dialogs.h"
@@ -124,6 +126,9 @@ void TForm1::CreateControls() {
   UlozitKlic1 = Soubor1->addAction(QString::fromUtf8(texts::kSaveKeyItem));
   UlozitKlic1->setObjectName(QStringLiteral("UlozitKlic1"));
   UlozitKlic1->setEnabled(false);
+  UlozitZpravu1 = Soubor1->addAction(QString::fromUtf8(texts::kSaveReportItem));
+  UlozitZpravu1->setObjectName(QStringLiteral("UlozitZpravu1"));
+  UlozitZpravu1->setEnabled(false);
   TransformovatKlicem1 = Soubor1->addAction(QString::fromUtf8(texts::kApplyKeyItem));
   TransformovatKlicem1->setObjectName(QStringLiteral("TransformovatKlicem1"));
   // The recently opened files come between these separators (RebuildRecentMenu).
@@ -285,6 +290,8 @@ void TForm1::ConnectHandlers() {
           [this] { RunHandler(this, [this] { Exportovat1Click(Exportovat1); }); });
   connect(UlozitKlic1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { UlozitKlic1Click(UlozitKlic1); }); });
+  connect(UlozitZpravu1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { UlozitZpravu1Click(UlozitZpravu1); }); });
   connect(TransformovatKlicem1, &QAction::triggered, this, [this] {
     RunHandler(this, [this] { TransformovatKlicem1Click(TransformovatKlicem1); });
   });
@@ -383,6 +390,7 @@ void TForm1::SetProtocolButton(bool enabled) {
   Rezidua1->setEnabled(enabled);
   Exportovat1->setEnabled(enabled);
   UlozitKlic1->setEnabled(enabled);
+  UlozitZpravu1->setEnabled(enabled);
   if (!enabled) Residuals->Clear();
 }
 
@@ -572,6 +580,32 @@ void TForm1::UlozitKlic1Click(QObject* /*sender*/) {
   if (!SaveKeyFile(*Seznam, RadioGroup1ItemIndex(), workflow_->LoadedPath(),
                    QFile::encodeName(*path).toStdString(), error))
     throw std::runtime_error(error);
+}
+
+void TForm1::UlozitZpravu1Click(QObject* /*sender*/) {
+  QString proposed;
+  if (!workflow_->LoadedPath().empty()) {
+    const QFileInfo coordinates(QFile::decodeName(workflow_->LoadedPath().c_str()));
+    proposed = coordinates.absoluteDir().filePath(coordinates.completeBaseName() + ".pdf");
+  }
+  const std::optional<QString> path = Dialogs().GetSaveFileName(this, QStringLiteral("PDF (*.pdf)"),
+                                                                QStringLiteral("pdf"), proposed);
+  if (!path) return;
+  BusyCursor busy;
+  PdfReportInput input;
+  input.source = workflow_->LoadedPath();
+  input.type = RadioGroup1ItemIndex();
+  // The protocol as the protocol window shows it, the tests as the residual
+  // window sets them.
+  QStringList lines = Form2->ProtocolText().split('\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  for (const QString& line : lines) input.protocol.AppendLine(line.toStdString());
+  input.tests = Residuals->Settings();
+  const std::string bytes = PdfReportBytes(*Seznam, input);
+  ProtocolFileWriter file;
+  if (!file.Open(QFile::encodeName(*path).toStdString(), {workflow_->LoadedPath()}) ||
+      !file.AppendBytes(bytes) || !file.Commit())
+    throw std::runtime_error(file.Error());
 }
 
 void TForm1::TransformovatKlicem1Click(QObject* /*sender*/) {

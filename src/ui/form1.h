@@ -43,6 +43,7 @@ class TForm1 : public QMainWindow {
   void Rezidua1Click(QObject* sender);
   void Exportovat1Click(QObject* sender);
   void UlozitKlic1Click(QObject* sender);
+  void UlozitZpravu1Click(QObject* sender);
   void TransformovatKlicem1Click(QObject* sender);
   void RadioGroup1Click(QObject* sender);
   void BitBtn1Click(QObject* sender);
@@ -100,7 +101,8 @@ class TForm1 : public QMainWindow {
   QList<QAction*> RecentFileItems;
   // Says how to begin while no file is open.
   QLabel* StartHint = nullptr;
-  QAction* UlozitKlic1 = nullptr;  // "Uložit klíč…": the key file
+  QAction* UlozitKlic1 = nullptr;    // "Uložit klíč…": the key file
+  QAction* UlozitZpravu1 = nullptr;  // "Uložit zprávu (PDF)…": the report to hand over
   // "Transformovat klíčem…": a saved key applied to a coordinate file.
   QAction* TransformovatKlicem1 = nullptr;
   ResidualWindow* Residuals = nullptr;

@@ -246,6 +246,7 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
     EXPECT_EQ(main_->Rezidua1->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->Exportovat1->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->UlozitKlic1->isEnabled(), enabled) << step;
+    EXPECT_EQ(main_->UlozitZpravu1->isEnabled(), enabled) << step;
     EXPECT_EQ(main_->Residuals->IsFilled(), enabled) << step;
   };
   EXPECT_FALSE(main_->Rezidua1->isEnabled());
@@ -256,6 +257,12 @@ TEST_F(MainWindowTest, ResidualAndExportItemsFollowTheProtocolButton) {
   main_->Exportovat1->trigger();
   EXPECT_TRUE(dialogs_->messages.empty());
   EXPECT_EQ(ReadBytes(exported).rfind("+proj=affine +xoff=", 0), 0u);
+  const QString report = folder_.filePath(QStringLiteral("zprava.pdf"));
+  dialogs_->saveAnswers.push_back(report);
+  main_->UlozitZpravu1->trigger();
+  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(dialogs_->lastSaveProposed, folder_.filePath(QStringLiteral("5.pdf")));
+  EXPECT_EQ(ReadBytes(report).rfind("%PDF-", 0), 0u);
   DoubleClickCell(3, 1);
   expectItems(false, "point switched off");
   Click(main_->BitBtn1);
@@ -515,8 +522,9 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_EQ(main_->MainMenu1->actions()[3], main_->Npovda1);
   QList<QAction*> items = main_->Soubor1->actions();
   items.removeIf([](const QAction* item) { return item->isSeparator(); });
-  EXPECT_EQ(items, (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
-                                    main_->TransformovatKlicem1, main_->Konec1}));
+  EXPECT_EQ(items,
+            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
+                             main_->UlozitZpravu1, main_->TransformovatKlicem1, main_->Konec1}));
   EXPECT_EQ(shown(main_->Otevt1), QStringLiteral("Otevřít"));
   EXPECT_EQ(shown(main_->Konec1), QStringLiteral("Konec"));
   EXPECT_EQ(shown(main_->Npovda1), QStringLiteral("O programu"));
