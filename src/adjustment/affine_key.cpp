@@ -11,7 +11,6 @@
 // order as the full matrix products would; the terms skipped are products
 // with the structural zeros of A, which leave an accumulator unchanged.
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <vector>
 
@@ -246,13 +245,11 @@ bool TSeznam::ComputeAffineKey() {
   // fault where it belongs.
   {
     std::vector<ReducedPoint<SplitValue>> points;
-    bool clean = false;
-    {
-      FpGuard probe;
-      points = ReducePoints<SplitValue>(IdenticalPoints, n, sourceMean, targetMean);
-      clean = std::fetestexcept(kFaultFlags | FE_UNDERFLOW) == 0;
+    if (SplitCleanly([&] {
+          points = ReducePoints<SplitValue>(IdenticalPoints, n, sourceMean, targetMean);
+        })) {
+      return SolveReduced(*this, points, sourceMean, targetMean, guard);
     }
-    if (clean) return SolveReduced(*this, points, sourceMean, targetMean, guard);
   }
   return SolveReduced(*this, ReducePoints<Extended>(IdenticalPoints, n, sourceMean, targetMean),
                       sourceMean, targetMean, guard);

@@ -11,7 +11,6 @@
 // and cosines are computed once per step; the same angle gives the same
 // values, so the coefficients are those of the angle-taking routines.
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <type_traits>
 #include <vector>
@@ -298,9 +297,6 @@ struct RowSpan {
   const Row* end;
 };
 
-// The rest of a step once N (upper half) is summed over the n used points
-// whose rows are `first` followed by `second`: pseudo-inverse, correction,
-// residuals, m0. The guard has watched everything the step did so far.
 // The largest coordinate magnitude of the used points: the scale of the
 // rounding noise in m0.
 Extended LargestCoordinate(const TSeznam& s) {
@@ -314,6 +310,9 @@ Extended LargestCoordinate(const TSeznam& s) {
   return largest;
 }
 
+// The rest of a step once N (upper half) is summed over the n used points
+// whose rows are `first` followed by `second`: pseudo-inverse, correction,
+// residuals, m0. The guard has watched everything the step did so far.
 // `largest`, when given, is LargestCoordinate(s).
 template <bool kWithScale, class Row>
 StepOutcome FinishStep(TSeznam& s, int32_t n, const Extended (&nn)[7][7], RowSpan<Row> first,
@@ -419,10 +418,6 @@ Row* MakeRowsAndNormal(const TSeznam& s, Row* const rows, Extended (&nn)[7][7]) 
   return row;
 }
 
-// Flags that make the split rows unusable: a fault, or a value that did not
-// split exactly (it raises overflow or underflow).
-constexpr int kSplitSpoilers = kFaultFlags | FE_UNDERFLOW;
-
 // `usedCount`, when not negative, is s.GetUsedCount().
 template <bool kWithScale>
 StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr,
@@ -438,14 +433,8 @@ StepOutcome RunStep(TSeznam& s, Extended& m0, const Extended* largest = nullptr,
   {
     SplitDesignRow* const rows = RowBuffer<SplitDesignRow>(rowCount).data();
     Extended nn[7][7] = {};
-    bool clean = false;
     SplitDesignRow* end = nullptr;
-    {
-      FpGuard probe;
-      end = MakeRowsAndNormal<kWithScale>(s, rows, nn);
-      clean = std::fetestexcept(kSplitSpoilers) == 0;
-    }
-    if (clean) {
+    if (SplitCleanly([&] { end = MakeRowsAndNormal<kWithScale>(s, rows, nn); })) {
       FpGuard guard;
       return FinishStep<kWithScale>(s, n, nn, RowSpan<SplitDesignRow>{rows, end},
                                     RowSpan<SplitDesignRow>{end, end}, guard, m0, largest);
@@ -495,24 +484,24 @@ LeaveOneOutFirstStep::LeaveOneOutFirstStep(const TSeznam& s, bool withScale)
   }
   if (count_ < 4 || count_ > kMaxUsedPoints) return;
   rows_.resize(static_cast<std::size_t>(3) * static_cast<std::size_t>(count_));
-  FpGuard guard;
-  SplitDesignRow* row = rows_.data();
-  if (withScale) {
-    const SplitStepPoint at = Split(MakeStepPoint<true>(s));
-    for (const TIdentickyBod& p : s.IdenticalPoints) {
-      if (!p.Used) continue;
-      MakeRows<true>(p, at, row);
-      row += 3;
+  usable_ = SplitCleanly([&] {
+    SplitDesignRow* row = rows_.data();
+    if (withScale) {
+      const SplitStepPoint at = Split(MakeStepPoint<true>(s));
+      for (const TIdentickyBod& p : s.IdenticalPoints) {
+        if (!p.Used) continue;
+        MakeRows<true>(p, at, row);
+        row += 3;
+      }
+    } else {
+      const SplitStepPoint at = Split(MakeStepPoint<false>(s));
+      for (const TIdentickyBod& p : s.IdenticalPoints) {
+        if (!p.Used) continue;
+        MakeRows<false>(p, at, row);
+        row += 3;
+      }
     }
-  } else {
-    const SplitStepPoint at = Split(MakeStepPoint<false>(s));
-    for (const TIdentickyBod& p : s.IdenticalPoints) {
-      if (!p.Used) continue;
-      MakeRows<false>(p, at, row);
-      row += 3;
-    }
-  }
-  usable_ = std::fetestexcept(kSplitSpoilers) == 0;
+  });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "adjustment/seznam.h"
+#include "adjustment/split_value.h"
 
 namespace ternavo {
 
@@ -24,59 +25,6 @@ inline constexpr int kMaxIterationSteps = 101;
 
 StepOutcome RunSimilarityStep(TSeznam& s, Extended& m0);
 StepOutcome RunCongruenceStep(TSeznam& s, Extended& m0);
-
-// An extended value kept as the sum of two doubles, hi (the value rounded to
-// double) and lo (the rest, at most 11 significant bits): hi + lo gives the
-// value back exactly, and two double loads and an addition cost less than
-// one load of an 80-bit value. Exact for every finite value within the
-// double range whose rest is not below it (the split raises the overflow or
-// underflow flag otherwise). A value equal to its hi keeps lo = -0, so that
-// hi + lo keeps the sign of a zero.
-struct SplitValue {
-  double hi;
-  double lo;
-};
-
-inline Extended ValueOf(Extended v) { return v; }
-inline Extended ValueOf(const SplitValue& v) {
-  return static_cast<Extended>(v.hi) + static_cast<Extended>(v.lo);
-}
-inline void StoreValue(Extended& to, Extended v) { to = v; }
-
-// Extended is the x87 80-bit format and the compiler takes GNU x87 asm.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && __LDBL_MANT_DIG__ == 64
-#define TERNAVO_X87_ASM 1
-#endif
-
-inline void StoreValue(SplitValue& to, Extended v) {
-#ifdef TERNAVO_X87_ASM
-  // The same operations as below, written out: hi is rounded on its way to
-  // memory and read back from there, and lo goes to memory straight from
-  // the x87 register, where the compiler's own code passes both halves
-  // through vector registers on the way.
-  asm("fstl %0\n\tfsubrl %0\n\tfchs\n\tfstpl %1" : "=m"(to.hi), "=m"(to.lo) : "t"(v) : "st");
-#else
-  const double hi = static_cast<double>(v);
-  to.hi = hi;
-  to.lo = static_cast<double>(-(hi - v));
-#endif
-}
-
-// A split value read where it is used. ValueOf lets the compiler rebuild a
-// loop's constant once, outside the loop, and read it back from an 80-bit
-// spill slot at every pass, and on x87 an 80-bit load costs several
-// additions; here the rebuild stays where it is written. It rounds as
-// hi + lo does.
-inline Extended Operand(Extended v) { return v; }
-inline Extended Operand(const SplitValue& v) {
-#ifdef TERNAVO_X87_ASM
-  Extended r;
-  asm volatile("fldl %1\n\tfaddl %2" : "=t"(r) : "m"(v.hi), "m"(v.lo));
-  return r;
-#else
-  return ValueOf(v);
-#endif
-}
 
 // Free coefficients of one design row of the iterative keys: the three angle
 // columns and the scale column, and the misclosure. The Y row's Phi

@@ -123,4 +123,114 @@ inline constexpr const char* kTestTip =
 // the point left out and "(done z total)".
 inline constexpr const char* kProgressLine = "Výpočet bez bodu ";
 
+// ternavo-cli's usage errors; the option's name or the value goes after or
+// between the parts.
+namespace cli {
+inline constexpr const char* kOptionPrefix = "přepínač ";
+inline constexpr const char* kTakesNoValue = " nemá hodnotu";
+inline constexpr const char* kNeedsValue = " potřebuje hodnotu";
+inline constexpr const char* kUnknownOption = "neznámý přepínač ";
+inline constexpr const char* kUnknownType = "neznámý typ transformace";
+inline constexpr const char* kBadPointList = "chybný seznam čísel bodů";
+inline constexpr const char* kEmptyFileNameOf = "prázdný název souboru u přepínače ";
+inline constexpr const char* kOneOnStandardOutput =
+    "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix";
+inline constexpr const char* kEmptyOutputName = "prázdný název výstupního souboru";
+inline constexpr const char* kNoCoordinateFile = "chybí soubor souřadnic";
+inline constexpr const char* kSeveralCoordinateFiles = "zadán více než jeden soubor souřadnic";
+inline constexpr const char* kNeedsFileName = " potřebuje název souboru, ne \"-\"";
+inline constexpr const char* kNotWithApplyKey = " nelze použít s --apply-key";
+inline constexpr const char* kInverseNeedsApplyKey = "přepínač --inverse patří k --apply-key";
+inline constexpr const char* kBadAlpha = "chybná hladina významnosti";
+inline constexpr const char* kBadAlphaHint = " (0 < alfa < 1, např. 0.05 nebo 5%)";
+inline constexpr const char* kBadSigma = "chybná směrodatná odchylka";
+inline constexpr const char* kBadSigmaHint = " (kladné číslo v metrech)";
+inline constexpr const char* kReportNotBuilt =
+    "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
+// přepínače -o a --json míří do téhož souboru "NAME"
+inline constexpr const char* kOptionsPrefix = "přepínače ";
+inline constexpr const char* kAnd = " a ";
+inline constexpr const char* kIntoOneFile = " míří do téhož souboru \"";
+
+// The help text (Czech and English) up to the --report lines; ternavo-cli
+// puts the next two after it.
+inline constexpr const char* kUsage =
+    "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
+    "                    [--alpha A] [--sigma M] [--report SOUBOR]\n"
+    "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
+    "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
+    "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
+    "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
+    "                    [--alpha A] [--sigma M] [--report FILE]\n"
+    "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
+    "                    [--key-out FILE] COORDINATE_FILE\n"
+    "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
+    "\n"
+    "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
+    "Computes the transformation key from the identical points of a coordinate file\n"
+    "by least squares.\n"
+    "\n"
+    "  -t, --type TYP         affine | 0      obecná afinní / general affine (výchozí, "
+    "default)\n"
+    "                         similarity | 1  podobnostní / similarity\n"
+    "                         congruence | 2  shodnostní / congruence\n"
+    "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
+    "                         switch off the identical points with these numbers\n"
+    "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
+    "                         append the transformed detail points after the key\n"
+    "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
+    "                         save the protocol (Windows-1250, CR LF); \"-\": it alone on "
+    "stdout\n"
+    "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
+    "                         append the residuals and parameter precision\n"
+    "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
+    "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
+    "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
+    "                         a-priori sigma of one coordinate in metres: tests m0\n"
+    "      --report SOUBOR    zpráva PDF: hlavička, protokol, opravy, přesnost, testy,\n"
+    "                         obrázek oprav / a PDF report of the whole computation\n";
+// The help text's line after --report in a build without Qt.
+inline constexpr const char* kUsageNoReport =
+    "                         (v tomto sestavení chybí, "
+    "sestaveno bez Qt / not in this build: no Qt)\n";
+// The rest of the help text.
+inline constexpr const char* kUsageRest =
+    "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
+    "                         the whole result as JSON (UTF-8)\n"
+    "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
+    "                         the key as a PROJ operation, for cct, ogr2ogr -ct, ...\n"
+    "      --export-matrix SOUBOR klíč jako matice 4 x 4 po řádcích\n"
+    "                         the key as a row-major 4 x 4 matrix\n"
+    "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
+    "                         FILE \"-\": this form alone on standard output\n"
+    "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
+    "                         save the key as a key file (JSON, exact values)\n"
+    "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
+    "                         klíčem ze souboru klíče, výstup jako TRANSFORMOVAT\n"
+    "                         compute nothing: transform the detail points with\n"
+    "                         the saved key, output as TRANSFORMOVAT writes it\n"
+    "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
+    "                         with --apply-key: from the target system back\n"
+    "      --version          verze programu / the program's version\n"
+    "  -h, --help             tato nápověda / this help\n"
+    "\n"
+    "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
+    "Standard output: point table, m0, suspicious point, empty line, protocol.\n"
+    "Desetinný oddělovač podle LC_ALL / LC_NUMERIC. Decimal separator from LC_ALL / "
+    "LC_NUMERIC.\n"
+    "\n"
+    "Návratový kód / exit status:\n"
+    "  0  klíč vypočten / key computed\n"
+    "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
+    "  2  chybné použití / usage error\n"
+    "  3  soubor souřadnic nebo klíče v nesprávném formátu / coordinate or key file in a\n"
+    "     wrong format\n"
+    "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
+    "  5  soubor souřadnic nebo klíče nelze otevřít / coordinate or key file cannot be "
+    "opened\n";
+
+// A short hint after a usage error.
+inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help\n";
+}  // namespace cli
+
 }  // namespace ternavo::texts

@@ -2,16 +2,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "adjustment/point_name.h"
 #include "app/protocol_saver.h"
+#include "app/texts.h"
 
 namespace ternavo {
 
 namespace {
-
-const char* const kOneOnStdout =
-    "na standardní výstup smí jít jen jeden z -o, --json, --export-proj, --export-matrix";
 
 bool ParseType(const std::string& text, TTypTransformace& type) {
   struct Name {
@@ -74,12 +73,47 @@ void SplitLongOption(const std::string& arg, std::string& name, std::string& val
   value = hasValue ? arg.substr(eq + 1) : std::string();
 }
 
+std::string Quoted(const char* text, const std::string& value) {
+  return std::string(text) + " \"" + value + "\"";
+}
+
+// --json, --export-proj, --export-matrix: a file name, "-" for standard
+// output, which only one of them may take.
+bool SetMachineFile(std::string CliOptions::*file, const std::string& name,
+                    const std::string& value, CliOptions& options, std::string& error) {
+  if (value.empty()) {
+    error = texts::cli::kEmptyFileNameOf + name;
+    return false;
+  }
+  if (value == "-" && options.MachineOutputOnStdout()) {
+    error = texts::cli::kOneOnStandardOutput;
+    return false;
+  }
+  options.*file = value;
+  return true;
+}
+
+// --key-out, --apply-key, --report: a file name; "-" is refused.
+bool SetNamedFile(std::string CliOptions::*file, const std::string& name, const std::string& value,
+                  CliOptions& options, std::string& error) {
+  if (value.empty()) {
+    error = texts::cli::kEmptyFileNameOf + name;
+    return false;
+  }
+  if (value == "-") {
+    error = texts::cli::kOptionPrefix + name + texts::cli::kNeedsFileName;
+    return false;
+  }
+  options.*file = value;
+  return true;
+}
+
 // Applying a saved key computes nothing: the options of a computation do
 // not go with it, and --inverse needs it.
 bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
   if (o.applyKeyFile.empty()) {
     if (!o.inverse) return true;
-    error = "přepínač --inverse patří k --apply-key";
+    error = texts::cli::kInverseNeedsApplyKey;
     return false;
   }
   const std::pair<bool, const char*> computing[] = {
@@ -97,10 +131,129 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
-    error = std::string("přepínač ") + name + " nelze použít s --apply-key";
+    error = texts::cli::kOptionPrefix + std::string(name) + texts::cli::kNotWithApplyKey;
     return false;
   }
   return true;
+}
+
+using ApplyValue = bool (*)(const std::string& name, const std::string& value, CliOptions& options,
+                            std::string& error);
+
+// One option of the command line. A new option is one row here, its member
+// in CliOptions and its lines in the help text.
+struct OptionRow {
+  const char* shortName;  // "-t", or nullptr
+  const char* longName;   // "--type"
+  // A switch sets this member and takes no value...
+  bool CliOptions::*flag;
+  // ...an option with a value hands it here: false with the message in error.
+  ApplyValue apply;
+  // -h and --version: the rest of the command line is not checked.
+  bool endsParsing;
+};
+
+const OptionRow kOptionRows[] = {
+    {"-h", "--help", &CliOptions::help, nullptr, true},
+    {nullptr, "--version", &CliOptions::version, nullptr, true},
+    {nullptr, "--transform", &CliOptions::transform, nullptr, false},
+    {nullptr, "--residuals", &CliOptions::residuals, nullptr, false},
+    {nullptr, "--inverse", &CliOptions::inverse, nullptr, false},
+    {"-t", "--type", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseType(value, options.type)) return true;
+       error = Quoted(texts::cli::kUnknownType, value);
+       return false;
+     },
+     false},
+    {"-x", "--exclude", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseExcludeList(value, options.excluded)) return true;
+       error = Quoted(texts::cli::kBadPointList, value);
+       return false;
+     },
+     false},
+    {"-o", "--output", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (value.empty()) {
+         error = texts::cli::kEmptyOutputName;
+         return false;
+       }
+       if (value == "-" && options.MachineOutputOnStdout()) {
+         error = texts::cli::kOneOnStandardOutput;
+         return false;
+       }
+       options.hasOutput = true;
+       options.outputFile = value;
+       return true;
+     },
+     false},
+    {nullptr, "--alpha", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       if (ParseAlpha(value, options.tests.Alpha)) return true;
+       error = Quoted(texts::cli::kBadAlpha, value) + texts::cli::kBadAlphaHint;
+       return false;
+     },
+     false},
+    {nullptr, "--sigma", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       Extended sigma = 0;
+       if (!ParseDecimal(value, sigma) || !(sigma > 0)) {
+         error = Quoted(texts::cli::kBadSigma, value) + texts::cli::kBadSigmaHint;
+         return false;
+       }
+       options.tests.HasSigma = true;
+       options.tests.Sigma = sigma;
+       return true;
+     },
+     false},
+    {nullptr, "--report", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       if (!value.empty() && !kPdfReportBuilt) {
+         error = texts::cli::kReportNotBuilt;
+         return false;
+       }
+       return SetNamedFile(&CliOptions::reportFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--json", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::jsonFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--export-proj", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::projFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--export-matrix", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::matrixFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--key-out", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetNamedFile(&CliOptions::keyOutFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--apply-key", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetNamedFile(&CliOptions::applyKeyFile, name, value, options, error);
+     },
+     false},
+};
+
+const OptionRow* FindOption(const std::string& name) {
+  for (const OptionRow& row : kOptionRows) {
+    if ((row.shortName && name == row.shortName) || name == row.longName) return &row;
+  }
+  return nullptr;
 }
 
 // Two outputs into one file would leave only the later one.
@@ -117,8 +270,8 @@ bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
     for (std::size_t j = i + 1; j < kCount; ++j) {
       const std::string& b = *outputs[j].first;
       if (b.empty() || b == "-" || !SameSaveTarget(a, b)) continue;
-      error = std::string("přepínače ") + outputs[i].second + " a " + outputs[j].second +
-              " míří do téhož souboru \"" + b + "\"";
+      error = texts::cli::kOptionsPrefix + std::string(outputs[i].second) + texts::cli::kAnd +
+              outputs[j].second + texts::cli::kIntoOneFile + b + "\"";
       return false;
     }
   }
@@ -154,122 +307,36 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       if (hasValue) value = arg.substr(2);
     }
 
-    if (name == "-h" || name == "--help") {
-      if (hasValue) {
-        error = "přepínač " + name + " nemá hodnotu";
-        return false;
-      }
-      options.help = true;
-      return true;
-    }
-    if (name == "--version") {
-      if (hasValue) {
-        error = "přepínač --version nemá hodnotu";
-        return false;
-      }
-      options.version = true;
-      return true;
-    }
-    if (name == "--transform") {
-      if (hasValue) {
-        error = "přepínač --transform nemá hodnotu";
-        return false;
-      }
-      options.transform = true;
-      continue;
-    }
-    if (name == "--residuals" || name == "--inverse") {
-      if (hasValue) {
-        error = "přepínač " + name + " nemá hodnotu";
-        return false;
-      }
-      (name == "--inverse" ? options.inverse : options.residuals) = true;
-      continue;
-    }
-
-    std::string* machineFile = name == "--json"            ? &options.jsonFile
-                               : name == "--export-proj"   ? &options.projFile
-                               : name == "--export-matrix" ? &options.matrixFile
-                               : name == "--key-out"       ? &options.keyOutFile
-                               : name == "--apply-key"     ? &options.applyKeyFile
-                               : name == "--report"        ? &options.reportFile
-                                                           : nullptr;
-    const bool takesValue = name == "-t" || name == "--type" || name == "-x" ||
-                            name == "--exclude" || name == "-o" || name == "--output" ||
-                            name == "--alpha" || name == "--sigma" || machineFile != nullptr;
-    if (!takesValue) {
-      error = "neznámý přepínač " + arg;
+    const OptionRow* const row = FindOption(name);
+    if (!row) {
+      error = texts::cli::kUnknownOption + arg;
       return false;
+    }
+    if (row->flag) {
+      if (hasValue) {
+        error = texts::cli::kOptionPrefix + name + texts::cli::kTakesNoValue;
+        return false;
+      }
+      options.*(row->flag) = true;
+      if (row->endsParsing) return true;
+      continue;
     }
     if (!hasValue) {
       if (i + 1 >= args.size()) {
-        error = "přepínač " + name + " potřebuje hodnotu";
+        error = texts::cli::kOptionPrefix + name + texts::cli::kNeedsValue;
         return false;
       }
       value = args[++i];
     }
-
-    if (name == "-t" || name == "--type") {
-      if (!ParseType(value, options.type)) {
-        error = "neznámý typ transformace \"" + value + "\"";
-        return false;
-      }
-    } else if (machineFile) {
-      if (value.empty()) {
-        error = "prázdný název souboru u přepínače " + name;
-        return false;
-      }
-      if (name == "--report" && !kPdfReportBuilt) {
-        error = "přepínač --report v tomto sestavení chybí (sestaveno bez Qt)";
-        return false;
-      }
-      if (value == "-" && (name == "--key-out" || name == "--apply-key" || name == "--report")) {
-        error = "přepínač " + name + " potřebuje název souboru, ne \"-\"";
-        return false;
-      }
-      if (value == "-" && options.MachineOutputOnStdout()) {
-        error = kOneOnStdout;
-        return false;
-      }
-      *machineFile = value;
-    } else if (name == "--alpha") {
-      if (!ParseAlpha(value, options.tests.Alpha)) {
-        error = "chybná hladina významnosti \"" + value + "\" (0 < alfa < 1, např. 0.05 nebo 5%)";
-        return false;
-      }
-    } else if (name == "--sigma") {
-      Extended sigma = 0;
-      if (!ParseDecimal(value, sigma) || !(sigma > 0)) {
-        error = "chybná směrodatná odchylka \"" + value + "\" (kladné číslo v metrech)";
-        return false;
-      }
-      options.tests.HasSigma = true;
-      options.tests.Sigma = sigma;
-    } else if (name == "-x" || name == "--exclude") {
-      if (!ParseExcludeList(value, options.excluded)) {
-        error = "chybný seznam čísel bodů \"" + value + "\"";
-        return false;
-      }
-    } else {
-      if (value.empty()) {
-        error = "prázdný název výstupního souboru";
-        return false;
-      }
-      if (value == "-" && options.MachineOutputOnStdout()) {
-        error = kOneOnStdout;
-        return false;
-      }
-      options.hasOutput = true;
-      options.outputFile = value;
-    }
+    if (!row->apply(name, value, options, error)) return false;
   }
 
   if (files.empty()) {
-    error = "chybí soubor souřadnic";
+    error = texts::cli::kNoCoordinateFile;
     return false;
   }
   if (files.size() > 1) {
-    error = "zadán více než jeden soubor souřadnic";
+    error = texts::cli::kSeveralCoordinateFiles;
     return false;
   }
   options.coordinateFile = files[0];
@@ -277,78 +344,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
 }
 
 std::string CliUsageText() {
-  return "Použití: ternavo-cli [-t TYP] [-x Č[,Č...]] [--transform] [--residuals] [-o SOUBOR]\n"
-         "                    [--alpha A] [--sigma M] [--report SOUBOR]\n"
-         "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
-         "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
-         "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
-         "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
-         "                    [--alpha A] [--sigma M] [--report FILE]\n"
-         "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
-         "                    [--key-out FILE] COORDINATE_FILE\n"
-         "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
-         "\n"
-         "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
-         "Computes the transformation key from the identical points of a coordinate file\n"
-         "by least squares.\n"
-         "\n"
-         "  -t, --type TYP         affine | 0      obecná afinní / general affine (výchozí, "
-         "default)\n"
-         "                         similarity | 1  podobnostní / similarity\n"
-         "                         congruence | 2  shodnostní / congruence\n"
-         "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
-         "                         switch off the identical points with these numbers\n"
-         "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
-         "                         append the transformed detail points after the key\n"
-         "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
-         "                         save the protocol (Windows-1250, CR LF); \"-\": it alone on "
-         "stdout\n"
-         "      --residuals        připojí k protokolu opravy a přesnost parametrů\n"
-         "                         append the residuals and parameter precision\n"
-         "      --alpha A          hladina významnosti testu odlehlých bodů (0.05 nebo 5%,\n"
-         "                         výchozí 5 %) / level of the outlier test (default 5 %)\n"
-         "      --sigma M          apriorní směrodatná odchylka souřadnice v metrech: test m0\n"
-         "                         a-priori sigma of one coordinate in metres: tests m0\n"
-         "      --report SOUBOR    zpráva PDF: hlavička, protokol, opravy, přesnost, testy,\n"
-         "                         obrázek oprav / a PDF report of the whole computation\n" +
-         std::string(kPdfReportBuilt ? ""
-                                     : "                         (v tomto sestavení chybí, "
-                                       "sestaveno bez Qt / not in this build: no Qt)\n") +
-         "      --json SOUBOR      celý výsledek jako JSON (UTF-8)\n"
-         "                         the whole result as JSON (UTF-8)\n"
-         "      --export-proj SOUBOR   klíč jako operace PROJ (+proj=affine ...)\n"
-         "                         the key as a PROJ operation, for cct, ogr2ogr -ct, ...\n"
-         "      --export-matrix SOUBOR klíč jako matice 4 x 4 po řádcích\n"
-         "                         the key as a row-major 4 x 4 matrix\n"
-         "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
-         "                         FILE \"-\": this form alone on standard output\n"
-         "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
-         "                         save the key as a key file (JSON, exact values)\n"
-         "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
-         "                         klíčem ze souboru klíče, výstup jako TRANSFORMOVAT\n"
-         "                         compute nothing: transform the detail points with\n"
-         "                         the saved key, output as TRANSFORMOVAT writes it\n"
-         "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
-         "                         with --apply-key: from the target system back\n"
-         "      --version          verze programu / the program's version\n"
-         "  -h, --help             tato nápověda / this help\n"
-         "\n"
-         "Standardní výstup: tabulka bodů, m0, podezřelý bod, prázdný řádek, protokol.\n"
-         "Standard output: point table, m0, suspicious point, empty line, protocol.\n"
-         "Desetinný oddělovač podle LC_ALL / LC_NUMERIC. Decimal separator from LC_ALL / "
-         "LC_NUMERIC.\n"
-         "\n"
-         "Návratový kód / exit status:\n"
-         "  0  klíč vypočten / key computed\n"
-         "  1  výpočet odmítnut nebo neproveden / computation refused or not made\n"
-         "  2  chybné použití / usage error\n"
-         "  3  soubor souřadnic nebo klíče v nesprávném formátu / coordinate or key file in a\n"
-         "     wrong format\n"
-         "  4  protokol nebo standardní výstup nelze zapsat / protocol file or output not written\n"
-         "  5  soubor souřadnic nebo klíče nelze otevřít / coordinate or key file cannot be "
-         "opened\n";
+  return std::string(texts::cli::kUsage) + (kPdfReportBuilt ? "" : texts::cli::kUsageNoReport) +
+         texts::cli::kUsageRest;
 }
 
-std::string CliUsageHint() { return "Nápověda / help: ternavo-cli --help\n"; }
+std::string CliUsageHint() { return texts::cli::kUsageHint; }
 
 }  // namespace ternavo

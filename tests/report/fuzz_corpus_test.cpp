@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../bench/fuzz/fuzz_pipeline.h"
+#include "fuzz_pipeline.h"
 
 namespace ternavo {
 namespace {
