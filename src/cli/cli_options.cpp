@@ -313,7 +313,8 @@ bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
   const std::pair<const std::string*, const char*> outputs[] = {
       {&o.outputFile, "-o"},          {&o.jsonFile, "--json"},
       {&o.projFile, "--export-proj"}, {&o.matrixFile, "--export-matrix"},
-      {&o.keyOutFile, "--key-out"},   {&o.pointsOutFile, "--points-out"}};
+      {&o.keyOutFile, "--key-out"},   {&o.reportFile, "--report"},
+      {&o.pointsOutFile, "--points-out"}};
   constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
   for (std::size_t i = 0; i < kCount; ++i) {
     const std::string& a = *outputs[i].first;
