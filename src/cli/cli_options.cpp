@@ -310,11 +310,13 @@ const OptionRow* FindOption(const std::string& name) {
 
 // Two outputs into one file would leave only the later one.
 bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
-  const std::pair<const std::string*, const char*> outputs[] = {
-      {&o.outputFile, "-o"},          {&o.jsonFile, "--json"},
-      {&o.projFile, "--export-proj"}, {&o.matrixFile, "--export-matrix"},
-      {&o.keyOutFile, "--key-out"},   {&o.reportFile, "--report"},
-      {&o.pointsOutFile, "--points-out"}};
+  const std::pair<const std::string*, const char*> outputs[] = {{&o.outputFile, "-o"},
+                                                                {&o.jsonFile, "--json"},
+                                                                {&o.projFile, "--export-proj"},
+                                                                {&o.matrixFile, "--export-matrix"},
+                                                                {&o.keyOutFile, "--key-out"},
+                                                                {&o.reportFile, "--report"},
+                                                                {&o.pointsOutFile, "--points-out"}};
   constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
   for (std::size_t i = 0; i < kCount; ++i) {
     const std::string& a = *outputs[i].first;
