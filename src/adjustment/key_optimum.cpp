@@ -195,6 +195,7 @@ bool SettleAtOptimum(TSeznam& s, bool withScale, const CentredSums& sums) {
   if (!best.valid) return false;
   const Extended r = static_cast<Extended>(redundancy);
   const Extended margin = (1 + kOptimumMargin) * (1 + kOptimumMargin);
+  const Extended under = (1 - kOptimumMargin) * (1 - kOptimumMargin);
   const PlainKey route = WorkingKey(s, withScale);
   const PlainKey optimum = KeyOf(best);
   const bool reflected = withScale && !(s.IterScale > 0);
@@ -204,12 +205,15 @@ bool SettleAtOptimum(TSeznam& s, bool withScale, const CentredSums& sums) {
     const Extended reported = s.IterM0 * s.IterM0 * r;
     if (!reflected) {
       // First from the sums alone, which costs nothing per point; only a key
-      // that looks worse there is compared residual by residual.
+      // that looks worse there is compared residual by residual. An m0 of
+      // the last step below the optimum's is no better key: the step's
+      // linearisation was still poor, and the key's own residuals say more.
       const Extended own = SumOfSquaresFromSums(sums, route);
       const Extended noise =
           kSumsNoise * (sums.targetScale +
                         (route.scale * route.scale + best.scale * best.scale) * sums.sourceScale);
-      if (quiet.Raised() == 0 && !(std::max(reported, own) > best.sumOfSquares * margin + noise)) {
+      if (quiet.Raised() == 0 && !(std::max(reported, own) > best.sumOfSquares * margin + noise) &&
+          !(reported < best.sumOfSquares * under - noise)) {
         return false;
       }
       Extended largest = 0;
@@ -218,7 +222,8 @@ bool SettleAtOptimum(TSeznam& s, bool withScale, const CentredSums& sums) {
       // Differences at the rounding level of the coordinates are no misses.
       const Extended fit = kPerfectFitRatio * largest;
       if (quiet.Raised() != 0 ||
-          !(std::max(reported, ownDirect) > bestDirect * margin + r * fit * fit)) {
+          (!(std::max(reported, ownDirect) > bestDirect * margin + r * fit * fit) &&
+           !(reported < bestDirect * under - r * fit * fit))) {
         return false;
       }
     }

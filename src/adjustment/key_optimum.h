@@ -55,10 +55,11 @@ inline constexpr Extended kOptimumMargin = 1e-6L;
 
 // Checks the key that the iteration has just accepted into the working
 // parameters of s (IterOmega .. IterScale, its m0 in IterM0) against the
-// closed form of `sums`, the sums of the used points of s. When its m0, or
-// the m0 of its own residuals, misses the optimum by more than the margin,
-// or its scale is not positive, the iteration runs again from the closed-form
-// values and its result replaces the key. Returns true when it did.
+// closed form of `sums`, the sums of the used points of s. When its m0 (above
+// or below), or the m0 of its own residuals, misses the optimum's by more
+// than the margin, or its scale is not positive, the iteration runs again
+// from the closed-form values and its result replaces the key. Returns true
+// when it did.
 bool SettleAtOptimum(TSeznam& s, bool withScale, const CentredSums& sums);
 
 }  // namespace ternavo

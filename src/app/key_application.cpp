@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
 #include "app/error_report.h"
 #include "app/protocol_saver.h"
@@ -77,20 +78,16 @@ KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string&
   return ParseKeyFile(text, path, key, error) ? KeyFileOutcome::Read : KeyFileOutcome::Invalid;
 }
 
-void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
-                  const DetailSectionSink& sink, std::size_t blockSize) {
+void PrepareKeyApplication(const StoredKey& key, KeyDirection direction, TSeznam& points) {
   if (direction == KeyDirection::Forward) {
     LoadKey(key, points);
-    TransformDetailPointsInBlocks(points, blockSize, sink);
     return;
   }
-  // The source coordinates first, then the forward section of an identity
-  // key over them: 0 + 1 x + 0 y + 0 z + 0 is x exactly, so the lines are
-  // rendered by the very code that renders TRANSFORMOVAT's.
+  // 0 + 1 x + 0 y + 0 z + 0 is x exactly: the identity key renders the
+  // source coordinates unchanged.
   const InverseKey inverse(key);
-  TSeznam source;
-  source.DetailPoints = points.DetailPoints;
-  for (TPodrobnyBod& p : source.DetailPoints) {
+  std::vector<TPodrobnyBod> source = points.DetailPoints;
+  for (TPodrobnyBod& p : source) {
     Extended x[3];
     inverse.Apply(p.X, p.Y, p.Z, x);
     p.X = x[0];
@@ -99,8 +96,18 @@ void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
   }
   StoredKey identity;
   for (int i = 0; i < 3; ++i) identity.Matrix[i][i] = 1;
-  LoadKey(identity, source);
-  TransformDetailPointsInBlocks(source, blockSize, [&](const TextLines& lines, std::size_t from) {
+  points.DetailPoints = std::move(source);
+  LoadKey(identity, points);
+}
+
+void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
+                  const DetailSectionSink& sink, std::size_t blockSize) {
+  PrepareKeyApplication(key, direction, points);
+  if (direction == KeyDirection::Forward) {
+    TransformDetailPointsInBlocks(points, blockSize, sink);
+    return;
+  }
+  TransformDetailPointsInBlocks(points, blockSize, [&](const TextLines& lines, std::size_t from) {
     if (from > 0 || lines.Count() < 2) {
       sink(lines, from);
       return;

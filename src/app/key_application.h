@@ -31,12 +31,21 @@ enum class KeyDirection {
   Inverse,  // target -> source
 };
 
+// Makes `points` a list whose key fields transform its detail points the way
+// asked: forward, the key itself; inverse, the detail points are replaced by
+// their source coordinates and the key by one that changes nothing, so every
+// writer of transformed detail points (the section, a coordinate list)
+// writes the result with its own rendering. Arithmetic faults throw before
+// anything is changed.
+void PrepareKeyApplication(const StoredKey& key, KeyDirection direction, TSeznam& points);
+
 // Transforms the detail points of `points` with the key and hands the
 // section to `sink` in blocks, as Workflow::TransformDetailPoints does.
 // Forward, the section is exactly what TRANSFORMOVAT writes with that key
 // (the key goes into the list's key fields and the same code runs); the
 // inverse section has its own heading and the same rendering. Arithmetic
-// faults throw before anything reaches the sink.
+// faults throw before anything reaches the sink. `points` is left as
+// PrepareKeyApplication leaves it.
 void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
                   const DetailSectionSink& sink,
                   std::size_t blockSize = Workflow::kDetailBlockPoints);

@@ -91,6 +91,10 @@ inline constexpr const char* kDiscardEditsQuestion =
 inline constexpr const char* kProtocolNameSuffix = "_protokol.txt";
 inline constexpr const char* kGuideItem = "&Nápověda";
 inline constexpr const char* kPrintItem = "Tisk";
+// The residual plot: back to every point after zooming (wheel) and panning (drag).
+inline constexpr const char* kWholeViewButton = "Celý pohled";
+inline constexpr const char* kWholeViewTip =
+    "Kolečko myši přiblíží, tažení posune; toto tlačítko ukáže zase všechny body.";
 inline constexpr const char* kPrintTip = "Tisk protokolu (Ctrl+P)";
 inline constexpr const char* kPdfItem = "PDF";
 inline constexpr const char* kPdfTip = "Uložit protokol jako PDF";

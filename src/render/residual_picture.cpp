@@ -19,6 +19,9 @@ const QColor kOutlierColour(200, 0, 0);
 
 namespace {
 
+// Narrower pictures get the short titles and a two-row legend.
+constexpr double kFullWidth = 640;
+
 const QColor kUsedColour(31, 78, 153);
 const QColor kArrowColour(214, 72, 15);
 const QColor kGridColour(225, 228, 234);
@@ -83,29 +86,62 @@ void ResidualPicture::ClearData() {
 
 ResidualPicture::Frame ResidualPicture::Layout(const QRectF& area) const {
   Frame f;
-  f.plot = area.adjusted(78, 52, -18, -78);
+  // Below this width the long title and the one-row legend do not fit.
+  f.narrow = area.width() < kFullWidth;
+  f.plot = area.adjusted(78, 52, -18, f.narrow ? -98 : -78);
   if (points_.empty() || f.plot.width() < 10 || f.plot.height() < 10) return f;
   double minX = points_[0].x, maxX = minX, minY = points_[0].y, maxY = minY;
-  double maxV = 0;
+  // The arrows are scaled to the points the key used: a switched-off
+  // point's large residual would shrink them all to nothing.
+  double maxV = 0, maxUsedV = 0;
   for (const Point& p : points_) {
     minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
     minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     maxV = std::max(maxV, std::hypot(p.vx, p.vy));
+    if (p.used) maxUsedV = std::max(maxUsedV, std::hypot(p.vx, p.vy));
   }
+  if (maxUsedV > 0) maxV = maxUsedV;
   double spanX = maxX - minX, spanY = maxY - minY;
   const double span = std::max({spanX, spanY, 1.0});
   // A margin around the points leaves room for the arrows and the numbers.
   const double pad = 0.12 * span;
   spanX += 2 * pad, spanY += 2 * pad;
-  f.pixelsPerMetre = std::min(f.plot.width() / spanY, f.plot.height() / spanX);
-  // Centre the data in the plot, one scale for both axes.
-  f.minY = (minY + maxY) / 2 - f.plot.width() / f.pixelsPerMetre / 2;
-  f.maxX = (minX + maxX) / 2 + f.plot.height() / f.pixelsPerMetre / 2;
-  // The longest arrow gets about a sixth of the picture.
+  const double whole = std::min(f.plot.width() / spanY, f.plot.height() / spanX);
+  f.pixelsPerMetre = whole * zoom_;
+  // Centre the data (moved by the pan) in the plot, one scale for both axes.
+  f.minY = (minY + maxY) / 2 + panY_ - f.plot.width() / f.pixelsPerMetre / 2;
+  f.maxX = (minX + maxX) / 2 + panX_ + f.plot.height() / f.pixelsPerMetre / 2;
+  // The longest arrow gets about a sixth of the whole view.
   const double longest = std::min(f.plot.width(), f.plot.height()) / 6;
-  f.exaggeration = maxV > 0 ? NiceBelow(longest / (maxV * f.pixelsPerMetre)) : 1;
+  f.exaggeration = maxV > 0 ? NiceBelow(longest / (maxV * whole)) : 1;
   f.barResidual = NiceBelow(90 / (f.exaggeration * f.pixelsPerMetre));
   return f;
+}
+
+QPointF ResidualPicture::DataAt(const QRectF& area, const QPointF& position) const {
+  const Frame f = Layout(area);
+  return {f.maxX - (position.y() - f.plot.top()) / f.pixelsPerMetre,
+          f.minY + (position.x() - f.plot.left()) / f.pixelsPerMetre};
+}
+
+void ResidualPicture::ZoomAt(const QRectF& area, const QPointF& position, double factor) {
+  if (points_.empty() || !(factor > 0)) return;
+  const QPointF before = DataAt(area, position);
+  zoom_ = std::clamp(zoom_ * factor, 1.0, 100000.0);
+  if (zoom_ == 1.0) {
+    panX_ = panY_ = 0;  // all the way out: the whole view again
+    return;
+  }
+  const QPointF after = DataAt(area, position);
+  panX_ += before.x() - after.x();
+  panY_ += before.y() - after.y();
+}
+
+void ResidualPicture::PanBy(const QRectF& area, const QPointF& pixels) {
+  if (points_.empty()) return;
+  const double perMetre = Layout(area).pixelsPerMetre;
+  panY_ -= pixels.x() / perMetre;
+  panX_ += pixels.y() / perMetre;
 }
 
 QPointF ResidualPicture::PointPosition(const QRectF& area, int i) const {
@@ -146,7 +182,9 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   painter.setPen(Qt::black);
   painter.drawText(QRectF(area.left() + 10, area.top() + 6, area.width() - 20, 20),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
+                   f.narrow
+                       ? "Půdorys identických bodů: X nahoru, Y doprava"
+                       : "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
   if (points_.empty()) {
     painter.setFont(SansFont(12));
     painter.drawText(area, Qt::AlignCenter, "Klíč není vypočten.");
@@ -157,7 +195,9 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   painter.drawText(
       QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
       Qt::AlignLeft | Qt::AlignVCenter,
-      QString("Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
+      QString(f.narrow
+                  ? "Šipky: opravy (vY, vX) zvětšené %1"
+                  : "Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
           .arg(ExaggerationText(f.exaggeration)));
 
   // Grid, ticks and axis labels.
@@ -224,19 +264,37 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
     painter.setBrush(p.used ? QBrush(kUsedColour) : QBrush(Qt::white));
     painter.drawEllipse(at, 4.5, 4.5);
   }
+  // Numbers that would overlap one already drawn are left out (the marked
+  // points' first): a dense net stays readable, and the tooltip names each.
   painter.setFont(SansFont(11));
-  for (std::size_t i = 0; i < points_.size(); ++i) {
+  const QFontMetricsF labelMetrics(painter.font());
+  std::vector<std::size_t> order(points_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  const auto marked = [this](std::size_t i) {
+    return static_cast<int>(i) == suspicious_ || points_[i].outlier;
+  };
+  std::stable_partition(order.begin(), order.end(), marked);
+  std::vector<QRectF> placed;
+  labelsDrawn_ = 0;
+  for (const std::size_t i : order) {
     const Point& p = points_[i];
     const QPointF at = f.Map(p.x, p.y);
-    const bool marked = static_cast<int>(i) == suspicious_ || p.outlier;
-    painter.setPen(marked ? kSuspiciousColour : QColor(40, 40, 40));
-    painter.drawText(QRectF(at.x() + 8, at.y() - 18, 80, 16), Qt::AlignLeft | Qt::AlignBottom,
-                     Q(p.name));
+    const QString name = Q(p.name);
+    const QRectF box(at.x() + 8, at.y() - 18, labelMetrics.horizontalAdvance(name) + 2, 16);
+    if (!box.intersects(plot)) continue;
+    if (std::any_of(placed.begin(), placed.end(),
+                    [&box](const QRectF& other) { return other.intersects(box); }))
+      continue;
+    placed.push_back(box);
+    ++labelsDrawn_;
+    painter.setPen(marked(i) ? kSuspiciousColour : QColor(40, 40, 40));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom, name);
   }
   painter.setClipping(false);
 
-  // Scale bar of the arrows and the legend, below the axis label.
-  const double barY = area.bottom() - 16;
+  // Scale bar of the arrows and the legend, below the axis label (on two
+  // rows in a narrow picture).
+  const double barY = area.bottom() - (f.narrow ? 36 : 16);
   const double barLength = f.barResidual * f.exaggeration * f.pixelsPerMetre;
   const double barLeft = plot.left();
   painter.setPen(QPen(kArrowColour, 2));
@@ -268,8 +326,8 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   const double barTextEnd =
       barLeft + barLength + 8 +
       metrics.horizontalAdvance(QString("oprava %1 m").arg(Value(f.barResidual, f.barResidual)));
-  double x = std::max(barTextEnd + 16, area.right() - 6 - total);
-  const double y = barY;
+  double x = f.narrow ? barLeft : std::max(barTextEnd + 16, area.right() - 6 - total);
+  const double y = f.narrow ? area.bottom() - 14 : barY;
   for (const Entry& e : entries) {
     painter.setPen(e.pen);
     painter.setBrush(e.brush);

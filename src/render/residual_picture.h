@@ -44,6 +44,19 @@ class ResidualPicture {
   // Residual exaggeration of the arrows in a picture drawn into `area`.
   double Exaggeration(const QRectF& area) const { return Layout(area).exaggeration; }
 
+  // The view: 1 and no shift show every point. Zooming keeps the spot under
+  // `position` in place; panning moves the picture by `pixels`. The arrows
+  // keep the exaggeration of the whole view, so they grow with the zoom.
+  void ZoomAt(const QRectF& area, const QPointF& position, double factor);
+  void PanBy(const QRectF& area, const QPointF& pixels);
+  void ResetView() { zoom_ = 1, panX_ = 0, panY_ = 0; }
+  double Zoom() const { return zoom_; }
+  // Target X and Y shown at `position` of a picture drawn into `area`.
+  QPointF DataAt(const QRectF& area, const QPointF& position) const;
+  // Points whose numbers were drawn in the last picture (the others would
+  // have overlapped; their tooltips still name them).
+  int LabelsDrawn() const { return labelsDrawn_; }
+
  private:
   struct Point {
     std::string name;
@@ -59,6 +72,7 @@ class ResidualPicture {
     double pixelsPerMetre = 1;
     double exaggeration = 1;
     double barResidual = 0;  // residual length of the arrow scale bar
+    bool narrow = false;     // short titles, the legend on a row of its own
     QPointF Map(double x, double y) const {
       return {plot.left() + (y - minY) * pixelsPerMetre, plot.top() + (maxX - x) * pixelsPerMetre};
     }
@@ -68,6 +82,8 @@ class ResidualPicture {
   std::vector<Point> points_;
   int suspicious_ = -1;
   bool anyOutlier_ = false;
+  double zoom_ = 1, panX_ = 0, panY_ = 0;  // panX_ along target X, panY_ along Y [m]
+  mutable int labelsDrawn_ = 0;
 };
 
 }  // namespace ternavo

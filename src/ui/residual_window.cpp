@@ -94,6 +94,38 @@ QString ResidualPlot::ToolTipAt(const QPointF& position) const {
   return i < 0 ? QString() : picture_.PointText(i);
 }
 
+void ResidualPlot::ResetView() {
+  picture_.ResetView();
+  update();
+}
+
+void ResidualPlot::wheelEvent(QWheelEvent* event) {
+  // One notch of a wheel (120) zooms by a quarter.
+  picture_.ZoomAt(QRectF(rect()), event->position(),
+                  std::pow(1.25, event->angleDelta().y() / 120.0));
+  update();
+  event->accept();
+}
+
+void ResidualPlot::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  dragFrom_ = event->position();
+  setCursor(Qt::ClosedHandCursor);
+}
+
+void ResidualPlot::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_) return QWidget::mouseMoveEvent(event);
+  picture_.PanBy(QRectF(rect()), event->position() - *dragFrom_);
+  dragFrom_ = event->position();
+  update();
+}
+
+void ResidualPlot::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragFrom_) return QWidget::mouseReleaseEvent(event);
+  dragFrom_.reset();
+  unsetCursor();
+}
+
 void ResidualPlot::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   Render(painter, QRectF(rect()));
@@ -168,6 +200,10 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   CsvButton = new QPushButton("Uložit tabulku CSV…", this);
   CsvButton->setObjectName("CsvButton");
   PictureButton = new QPushButton("Uložit obrázek…", this);
+  WholeViewButton = new QPushButton(QString::fromUtf8(texts::window::kWholeViewButton), this);
+  WholeViewButton->setObjectName("WholeViewButton");
+  WholeViewButton->setToolTip(QString::fromUtf8(texts::window::kWholeViewTip));
+  connect(WholeViewButton, &QPushButton::clicked, Plot, &ResidualPlot::ResetView);
   PictureButton->setObjectName("PictureButton");
   for (QPushButton* b : {AppendButton, CsvButton, PictureButton}) b->setFont(SansFont(12));
 
@@ -211,6 +247,7 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(AppendButton);
   buttons->addStretch(1);
+  buttons->addWidget(WholeViewButton);
   buttons->addWidget(CsvButton);
   buttons->addWidget(PictureButton);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -45,15 +46,24 @@ class ResidualPlot : public QWidget {
   QPointF PointPosition(int i) const;
   // Residual exaggeration of the arrows in the widget's own picture.
   double Exaggeration() const { return picture_.Exaggeration(QRectF(rect())); }
+  // The wheel zooms about the cursor, a drag pans; this shows every point again.
+  void ResetView();
+  double Zoom() const { return picture_.Zoom(); }
+  int LabelsDrawn() const { return picture_.LabelsDrawn(); }
 
   QSize sizeHint() const override { return {520, 440}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool event(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   ResidualPicture picture_;
+  std::optional<QPointF> dragFrom_;
 };
 
 class ResidualWindow : public QWidget {
@@ -97,6 +107,7 @@ class ResidualWindow : public QWidget {
   QPushButton* AppendButton = nullptr;
   QPushButton* CsvButton = nullptr;
   QPushButton* PictureButton = nullptr;
+  QPushButton* WholeViewButton = nullptr;
 
  signals:
   // "Připojit do protokolu": the section to append below the protocol.

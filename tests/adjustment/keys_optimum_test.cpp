@@ -166,18 +166,18 @@ TEST(KeysOptimumTest, KeysAndDiagnosticsAreTheLeastSquaresOptimum) {
         RunDriver(s, withScale ? kSimilarity : kCongruence);
         ASSERT_TRUE(s.KeyValid);
         const Optimum best = ClosedForm(s, withScale);
-        // The stopping rule may stop a little short of the optimum, and the
-        // m0 of the last step is that of its linearisation.
-        EXPECT_NEAR(s.M0 / best.m0, 1, 2e-6L);
+        // The stopping rule may stop a little short of the optimum: 1e-6 of
+        // m0 is allowed. A wrong minimum misses by far more.
+        EXPECT_NEAR(s.M0 / best.m0, 1, 1.1e-6L);
         EXPECT_GT(s.Scale, 0);
         // Where the key fits, it is the optimum's; a congruence key of points
         // far from scale 1 has a flat optimum that the stopping rule leaves
         // a little early.
         const bool fits = withScale || std::fabs(site.scale - 1) < 0.01L;
         for (int i = 0; fits && i < 3; ++i) {
-          EXPECT_NEAR(s.Scale / best.scale, 1, 1e-7L);
+          EXPECT_NEAR(s.Scale / best.scale, 1, 1e-6L);
           for (int j = 0; j < 3; ++j) {
-            EXPECT_NEAR(s.RotationMatrix->Get(i + 1, j + 1), best.r[i][j], 1e-6L) << i << j;
+            EXPECT_NEAR(s.RotationMatrix->Get(i + 1, j + 1), best.r[i][j], 1e-5L) << i << j;
           }
           EXPECT_NEAR(s.TranslationVector->Get(i + 1, 1), best.t[i], 1e-3L) << i;
         }
@@ -187,7 +187,7 @@ TEST(KeysOptimumTest, KeysAndDiagnosticsAreTheLeastSquaresOptimum) {
         for (const PointResidual& r : quality.Residuals) {
           for (Extended v : r.V) vv += v * v;
         }
-        EXPECT_NEAR(std::sqrt(vv / quality.Redundancy) / s.M0, 1, 1e-6L);
+        EXPECT_NEAR(std::sqrt(vv / quality.Redundancy) / s.M0, 1, 2.2e-6L);
 
         // Every leave-one-out m0 is the optimum of the remaining points; the
         // blunder, where there is one, is the suspicious point.
@@ -196,7 +196,7 @@ TEST(KeysOptimumTest, KeysAndDiagnosticsAreTheLeastSquaresOptimum) {
           rest.IdenticalPoints[k].Used = false;
           const Extended without = ClosedForm(rest, withScale).m0;
           ASSERT_TRUE(s.IdenticalPoints[k].M0WithoutValid) << k;
-          EXPECT_NEAR(s.IdenticalPoints[k].M0Without / without, 1, 2e-6L) << k;
+          EXPECT_NEAR(s.IdenticalPoints[k].M0Without / without, 1, 1.1e-6L) << k;
         }
         if (site.blunder >= 0 && fits) {
           EXPECT_EQ(s.FindSuspiciousPoint(), site.blunder);

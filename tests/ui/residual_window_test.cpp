@@ -1,9 +1,11 @@
 #include <clocale>
+#include <cmath>
 
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "report/residual_report.h"
 #include "ui/residual_window.h"
@@ -99,6 +101,55 @@ TEST_F(ResidualWindowTest, FillsSavesAndClears) {
     window.grab().save(QString::fromLocal8Bit(shots) + "/residual_window.png");
     std::setlocale(LC_NUMERIC, "C");
   }
+}
+
+}  // namespace
+}  // namespace ternavo::testing
+
+namespace ternavo::testing {
+namespace {
+
+// Arrows scaled by the used points; zoom about the cursor, pan by dragging,
+// the whole view again; overlapping numbers thinned out.
+TEST_F(ResidualWindowTest, PlotForRealData) {
+  TSeznam s;
+  ASSERT_TRUE(s.LoadFromFile(WriteFile("many.txt", CoordinateFile(400, -1, 1)).toStdString()));
+  s.AdjustSimilarity();
+  ASSERT_TRUE(s.KeyValid);
+  ResidualWindow window;
+  window.resize(1000, 700);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.Fill(s, kSimilarity);
+  ResidualPlot* plot = window.Plot;
+  const double exaggeration = plot->Exaggeration();
+  // A switched-off point far off the key (its residual is not adjusted) leaves the scale.
+  s.IdenticalPoints[7].TargetX += 50;
+  s.IdenticalPoints[7].Used = false;
+  s.AdjustSimilarity();
+  window.Fill(s, kSimilarity);
+  EXPECT_EQ(plot->Exaggeration(), exaggeration);
+
+  plot->grab();
+  const int labelsWhole = plot->LabelsDrawn();
+  EXPECT_GT(labelsWhole, 0);
+  EXPECT_LT(labelsWhole, 400) << "400 numbers cannot all fit without overlapping";
+
+  const QPointF cursor = plot->PointPosition(20);
+  QWheelEvent wheel(cursor, plot->mapToGlobal(cursor), QPoint(), QPoint(0, 480), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(plot, &wheel);
+  EXPECT_NEAR(plot->Zoom(), std::pow(1.25, 4), 1e-9);
+  EXPECT_NEAR(QLineF(plot->PointPosition(20), cursor).length(), 0, 1e-6) << "zoom about the cursor";
+  EXPECT_EQ(plot->Exaggeration(), exaggeration) << "the arrows grow with the zoom";
+  QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(300, 300));
+  QTest::mouseMove(plot, QPoint(340, 270));
+  QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(340, 270));
+  EXPECT_NEAR(QLineF(plot->PointPosition(20), cursor + QPointF(40, -30)).length(), 0, 1e-6);
+  Click(window.WholeViewButton);
+  EXPECT_EQ(plot->Zoom(), 1.0);
+  plot->grab();
+  EXPECT_EQ(plot->LabelsDrawn(), labelsWhole);
 }
 
 }  // namespace
