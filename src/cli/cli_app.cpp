@@ -15,6 +15,7 @@
 #include "app/texts.h"
 #include "cli/cli_options.h"
 #include "numeric/notice.h"
+#include "report/coordinate_list.h"
 #include "report/key_export.h"
 #include "report/key_file.h"
 #include "report/output_number.h"
@@ -409,26 +410,52 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
     return kExitNotComputed;
   }
 
+  const KeyDirection direction = options.inverse ? KeyDirection::Inverse : KeyDirection::Forward;
+  // The coordinate list is made before anything is written.
+  std::string pointsText;
+  if (!options.pointsOutFile.empty()) {
+    TSeznam listed = points;
+    PrepareKeyApplication(key, direction, listed);
+    if (!TransformedPointsList(listed, workflow.OutputConventions(), options.decimals, pointsText,
+                               error)) {
+      err << error << '\n';
+      return kExitOutputFailed;
+    }
+  }
+  const std::vector<std::string> keep = {options.coordinateFile, options.applyKeyFile};
+
   int status = kExitKeyComputed;
   ProtocolFileWriter file;
   bool toFile = false;
   const bool protocolOnStdout = options.hasOutput && options.outputFile == "-";
+  // With the list on standard output the section goes only to the -o file.
+  std::ostream discard(nullptr);
+  std::ostream& text = options.pointsOutFile == "-" ? discard : out;
   if (options.hasOutput && !protocolOnStdout) {
-    toFile = file.Open(options.outputFile, {options.coordinateFile, options.applyKeyFile});
+    toFile = file.Open(options.outputFile, keep);
     if (!toFile) {
       err << file.Error() << '\n';
       status = kExitOutputFailed;
     }
   }
-  ApplyKeyFile(key, options.inverse ? KeyDirection::Inverse : KeyDirection::Forward, points,
-               [&](const TextLines& lines, std::size_t from) {
-                 if (protocolOnStdout) {
-                   WriteProtocolBytes(out, lines, from);
-                 } else {
-                   WriteLines(out, lines, from);
-                 }
-                 if (toFile) file.Append(lines, from);
-               });
+  ApplyKeyFile(key, direction, points, [&](const TextLines& lines, std::size_t from) {
+    if (protocolOnStdout) {
+      WriteProtocolBytes(text, lines, from);
+    } else {
+      WriteLines(text, lines, from);
+    }
+    if (toFile) file.Append(lines, from);
+  });
+  if (options.pointsOutFile == "-") {
+    out << pointsText;
+  } else if (!options.pointsOutFile.empty()) {
+    ProtocolFileWriter list;
+    if (!(list.Open(options.pointsOutFile, keep) && list.AppendBytes(pointsText) &&
+          list.Commit())) {
+      err << list.Error() << '\n';
+      status = kExitOutputFailed;
+    }
+  }
   out.flush();
   if (!out) {
     err << "ternavo-cli: chyba zápisu na standardní výstup\n";

@@ -129,7 +129,6 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
       {!o.reportFile.empty(), "--report"},
-      {!o.pointsOutFile.empty(), "--points-out"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;

@@ -332,6 +332,13 @@ TEST_F(CliProgram, SavedKeyAppliedLater) {
   EXPECT_EQ(applied.out, section);
   EXPECT_EQ(ReadBytes(protocol), EncodeProtocolFile(section));
 
+  // The coordinate list too: as the computation writes it.
+  const fs::path list = dir_ / "list.txt";
+  ASSERT_EQ(Run({"-t", "1", "--points-out", list.string(), file}).status, 0);
+  const Result listed = Run({"--apply-key", key, "--points-out", "-", file});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out, ReadBytes(list));
+
   const Result inverse = Run({"--apply-key", key, "--inverse", file});
   EXPECT_EQ(inverse.status, 0);
   EXPECT_EQ(inverse.out.rfind("\nZpětná transformace podrobných bodů :\n(C.B. X  Y  Z)\n", 0), 0u);
