@@ -60,10 +60,13 @@ QString Pre(const TextLines& lines) {
          text + "</pre>";
 }
 
-QString Row(const QStringList& cells, bool heading, const QString& style = {}) {
+// Numbers right-aligned; the first column and a trailing text column (`textLast`) left.
+QString Row(const QStringList& cells, bool heading, const QString& style = {},
+            bool textLast = true) {
   QString row = "<tr>";
   for (int i = 0; i < cells.size(); ++i) {
-    const QString align = heading ? "center" : i == 0 || i == cells.size() - 1 ? "left" : "right";
+    const bool left = i == 0 || (textLast && i == cells.size() - 1);
+    const QString align = heading ? "center" : left ? "left" : "right";
     row += QString("<%1 align=\"%2\"%3>%4</%1>")
                .arg(heading ? "th" : "td", align, style.isEmpty() ? "" : " style=\"" + style + "\"",
                     cells[i]);
@@ -108,7 +111,7 @@ QString Html(const TSeznam& s, const PdfReportInput& input, const KeyQuality& q,
   html += QString("<h3>%1</h3>").arg(H(m::kReportPrecision));
   rows = Row({"Parametr", "Hodnota", "Směrodatná odchylka"}, true);
   for (const ParameterText& p : ParameterTexts(q))
-    rows += Row({H(p.Name), H(p.Value), H(p.Sigma)}, false);
+    rows += Row({H(p.Name), H(p.Value), H(p.Sigma)}, false, {}, false);
   html += Table(rows);
   // One block per line: a block is drawn whole on every page it touches
   // (clipped), so a block across a page break would leave hidden text behind.
@@ -169,6 +172,8 @@ std::string PdfReportBytes(const TSeznam& s, const PdfReportInput& input) {
     document.documentLayout()->setPaintDevice(&writer);
     QFont bodyFont(QStringLiteral("DejaVu Sans"));
     bodyFont.setPointSizeF(9);
+    // No ligatures: "afinní" must stay searchable as typed, not with an "fi" glyph.
+    bodyFont.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(bodyFont);
     document.setPageSize(QSizeF(width, bodyHeight));
     document.setHtml(Html(s, input, q, t));
