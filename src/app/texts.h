@@ -28,6 +28,8 @@ inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
 inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kNoKeyToTransform =
+    "Klíč není vypočten: transformované body nelze uložit.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
 inline constexpr const char* kSaveReportItem = "Uložit &zprávu (PDF)…";
 // The key file's proposed name: the coordinate file's name followed by this.
@@ -160,11 +162,13 @@ inline constexpr const char* kUsage =
     "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
     "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
     "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] SOUBOR_SOUŘADNIC\n"
+    "         ternavo-cli [...] --source VÝCHOZÍ --target CÍLOVÝ [--points-out SOUBOR]\n"
     "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
     "                    [--alpha A] [--sigma M] [--report FILE]\n"
     "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
     "                    [--key-out FILE] COORDINATE_FILE\n"
     "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] COORDINATE_FILE\n"
+    "         ternavo-cli [...] --source SOURCE --target TARGET [--points-out FILE]\n"
     "\n"
     "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
     "Computes the transformation key from the identical points of a coordinate file\n"
@@ -174,8 +178,14 @@ inline constexpr const char* kUsage =
     "default)\n"
     "                         similarity | 1  podobnostní / similarity\n"
     "                         congruence | 2  shodnostní / congruence\n"
+    "      --source SEZNAM    výchozí seznam souřadnic (název X Y Z na řádek) místo\n"
+    "                         souboru souřadnic / the source list instead of the file\n"
+    "      --target SEZNAM    cílový seznam; identické jsou body téhož názvu\n"
+    "                         the target list; points of one name are identical\n"
+    "      --source-columns xyz|yxz, --target-columns xyz|yxz\n"
+    "                         pořadí sloupců seznamu / the list's column order\n"
     "  -x, --exclude Č[,Č...] před výpočtem vyřadí identické body s těmito čísly\n"
-    "                         switch off the identical points with these numbers\n"
+    "                         switch off the identical points with these names\n"
     "      --transform        po výpočtu klíče připojí transformované podrobné body\n"
     "                         append the transformed detail points after the key\n"
     "  -o, --output SOUBOR    uloží protokol (Windows-1250, CR LF); \"-\": jen ten na stdout\n"
@@ -203,6 +213,11 @@ inline constexpr const char* kUsageRest =
     "                         the key as a row-major 4 x 4 matrix\n"
     "                         SOUBOR \"-\": jen tento výstup na standardní výstup\n"
     "                         FILE \"-\": this form alone on standard output\n"
+    "      --points-out SOUBOR  transformované podrobné body jako seznam souřadnic\n"
+    "                         (\"-\": standardní výstup) / the transformed detail points\n"
+    "                         as a coordinate list (\"-\": standard output)\n"
+    "      --decimals N       desetinná místa --points-out, 0 až 12 (výchozí 4)\n"
+    "                         decimals of --points-out, 0 to 12 (default 4)\n"
     "      --key-out SOUBOR   uloží klíč jako soubor klíče (JSON, přesné hodnoty)\n"
     "                         save the key as a key file (JSON, exact values)\n"
     "      --apply-key KLÍČ   nepočítá klíč: transformuje podrobné body souboru\n"
@@ -231,6 +246,17 @@ inline constexpr const char* kUsageRest =
 
 // A short hint after a usage error.
 inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help\n";
+// Coordinate lists on the command line.
+inline constexpr const char* kBothLists = "seznamy souřadnic se zadávají oba: --source i --target";
+inline constexpr const char* kFileAndLists = "zadán soubor souřadnic i seznamy --source a --target";
+inline constexpr const char* kApplyKeyWithLists =
+    "přepínač --apply-key nelze použít se seznamy --source a --target";
+inline constexpr const char* kColumnsWithoutLists =
+    "pořadí sloupců patří k seznamům --source a --target";
+inline constexpr const char* kBadColumns = "neznámé pořadí sloupců";
+inline constexpr const char* kBadColumnsHint = " (xyz nebo yxz)";
+inline constexpr const char* kBadDecimals = "chybný počet desetinných míst";
+inline constexpr const char* kBadDecimalsHint = " (0 až 12)";
 }  // namespace cli
 
 }  // namespace ternavo::texts

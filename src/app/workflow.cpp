@@ -9,6 +9,7 @@
 #include "app/error_report.h"
 #include "app/protocol_saver.h"
 #include "app/texts.h"
+#include "report/coordinate_list.h"
 #include "report/key_export.h"
 #include "report/residual_report.h"
 #include "text/number_format.h"
@@ -32,8 +33,59 @@ OpenResult Workflow::Open(const std::string& path) {
     case LoadStatus::WrongFormat: return {OpenOutcome::WrongFormat, texts::kWrongFormat};
   }
   loadedPath_ = path;
+  loadedTargetPath_.clear();
+  outConventions_ = ListConventions();
   seznam_.ShowPoints(grid_);
   return {OpenOutcome::Loaded, {}};
+}
+
+ListsOpenResult Workflow::OpenLists(const ListChoice& source, const ListChoice& target) {
+  ListsOpenResult result;
+  PointList lists[2];
+  const ListChoice* choices[2] = {&source, &target};
+  for (int k = 0; k < 2; ++k) {
+    const ListReadResult read = ReadPointList(choices[k]->path, choices[k]->order, lists[k]);
+    if (read.Loaded) continue;
+    if (read.SystemError != 0) {
+      result.open = {OpenOutcome::CannotOpen,
+                     "Soubor \"" + choices[k]->path +
+                         "\" nelze otevřít: " + SystemErrorText(read.SystemError)};
+    } else {
+      result.open = {OpenOutcome::WrongFormat, read.Error};
+    }
+    return result;
+  }
+  TSeznam paired;
+  result.pairing = PairPointLists(lists[0], lists[1], paired);
+  lists[0] = PointList();
+  seznam_ = std::move(paired);
+  result.notice = UnpairedNotice(result.pairing);
+  loadedPath_ = source.path;
+  loadedTargetPath_ = target.path;
+  outConventions_ = lists[1].Conventions;
+  seznam_.ShowPoints(grid_);
+  return result;
+}
+
+bool Workflow::TransformedPoints(int decimals, std::string& bytes, std::string& error) const {
+  if (!seznam_.KeyValid) {
+    error = texts::kNoKeyToTransform;
+    return false;
+  }
+  return TransformedPointsList(seznam_, outConventions_, decimals, bytes, error);
+}
+
+bool Workflow::SaveTransformedPoints(const std::string& path, int decimals,
+                                     std::string& error) const {
+  std::string bytes;
+  if (!TransformedPoints(decimals, bytes, error)) return false;
+  ProtocolFileWriter file;
+  std::vector<std::string> keep;
+  if (!loadedPath_.empty()) keep.push_back(loadedPath_);
+  if (!loadedTargetPath_.empty()) keep.push_back(loadedTargetPath_);
+  if (file.Open(path, keep) && file.AppendBytes(bytes) && file.Commit()) return true;
+  error = file.Error();
+  return false;
 }
 
 int32_t Workflow::LeastUsedPoints(TTypTransformace type) { return type == kGeneralAffine ? 4 : 3; }

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "adjustment/outlier_test.h"
+#include "adjustment/point_list.h"
 #include "text/text_lines.h"
 
 namespace ternavo {
@@ -41,6 +43,18 @@ using ProgressCallback = std::function<bool(int done, int total, const std::stri
 // "Výpočet bez bodu 11178 (1178 z 2000)": the progress line of both front ends.
 std::string ProgressText(int done, int total, const std::string& point);
 
+// One coordinate list to open: its file and, when chosen, its column order.
+struct ListChoice {
+  std::string path;
+  std::optional<ColumnOrder> order;
+};
+
+struct ListsOpenResult {
+  OpenResult open;
+  PairingSummary pairing;
+  std::string notice;  // unpaired target points ("" when none)
+};
+
 struct KeyResult {
   KeyOutcome outcome = KeyOutcome::Refused;
   std::string m0Label;     // the m0 label's text after a computation
@@ -60,6 +74,19 @@ class Workflow {
   // Reads the coordinate file; when loaded, the table shows the points.
   // Whatever the outcome, the key of the points read before is gone.
   OpenResult Open(const std::string& path);
+
+  // Reads both lists and pairs them by name; when both are read, the table
+  // shows the identical points. A failure leaves everything as it was.
+  ListsOpenResult OpenLists(const ListChoice& source, const ListChoice& target);
+
+  // Saves the transformed detail points as a coordinate list (the target
+  // list's conventions, or blanks, "." and UTF-8 after a coordinate file) by
+  // the protocol saver's policy; false with the error text, also without a key.
+  bool SaveTransformedPoints(const std::string& path, int decimals, std::string& error) const;
+  // The bytes SaveTransformedPoints writes.
+  bool TransformedPoints(int decimals, std::string& bytes, std::string& error) const;
+  // The conventions of a coordinate list written out.
+  const ListConventions& OutputConventions() const { return outConventions_; }
 
   // The least number of used points the type needs: 4 affine, 3 otherwise.
   static int32_t LeastUsedPoints(TTypTransformace type);
@@ -108,6 +135,8 @@ class Workflow {
   TSeznam& seznam_;
   CellGrid& grid_;
   std::string loadedPath_;
+  std::string loadedTargetPath_;    // the target list, "" after a coordinate file
+  ListConventions outConventions_;  // how a coordinate list written out looks
 };
 
 // The detail-point section as TSeznam.TransformDetailPoints writes it, handed

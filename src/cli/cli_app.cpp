@@ -35,6 +35,12 @@ namespace ternavo {
 
 namespace {
 
+// The files the run reads, which no output may overwrite.
+std::vector<std::string> InputFiles(const CliOptions& options) {
+  if (!options.sourceList.empty()) return {options.sourceList, options.targetList};
+  return {options.coordinateFile};
+}
+
 #ifdef TERNAVO_WITH_PDF_REPORT
 // Qt's own diagnostics (no runtime folder, a font substituted, ...) are not
 // for the user of ternavo-cli: they are dropped while the report is made.
@@ -65,7 +71,7 @@ bool WritePdfReport(const CliOptions& options, const TSeznam& seznam, const Text
   std::string bytes;
   try {
     PdfReportInput input;
-    input.source = options.coordinateFile;
+    input.source = options.sourceList.empty() ? options.coordinateFile : options.sourceList;
     input.type = options.type;
     input.protocol = protocol;
     input.tests = options.tests;
@@ -75,7 +81,7 @@ bool WritePdfReport(const CliOptions& options, const TSeznam& seznam, const Text
     return false;
   }
   ProtocolFileWriter file;
-  if (file.Open(options.reportFile, {options.coordinateFile}) && file.AppendBytes(bytes) &&
+  if (file.Open(options.reportFile, InputFiles(options)) && file.AppendBytes(bytes) &&
       file.Commit()) {
     return true;
   }
@@ -149,7 +155,7 @@ bool WriteMachineOutput(const std::string& path, const std::string& text, const 
     return true;  // standard output is checked once at the end
   }
   ProtocolFileWriter file;
-  if (file.Open(path, {options.coordinateFile}) && file.AppendBytes(text) && file.Commit()) {
+  if (file.Open(path, InputFiles(options)) && file.AppendBytes(text) && file.Commit()) {
     return true;
   }
   err << file.Error() << '\n';
@@ -207,11 +213,21 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   TSeznam seznam;
   CellGrid grid(4);
   Workflow workflow(seznam, grid);
-  const OpenResult opened = workflow.Open(options.coordinateFile);
+  OpenResult opened;
+  if (options.sourceList.empty()) {
+    opened = workflow.Open(options.coordinateFile);
+  } else {
+    const ListsOpenResult lists = workflow.OpenLists({options.sourceList, options.sourceColumns},
+                                                     {options.targetList, options.targetColumns});
+    opened = lists.open;
+    if (!lists.notice.empty()) err << lists.notice << '\n';
+  }
   if (opened.outcome != OpenOutcome::Loaded) {
     err << opened.message << '\n';
     return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
   }
+  const std::string& inputName =
+      options.sourceList.empty() ? options.coordinateFile : options.sourceList;
 
   for (const std::string& name : options.excluded) {
     // A name matches exactly; failing that, a number written with a sign "+"
@@ -256,7 +272,14 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
 
   // The machine-readable forms are made before anything is written: a value
   // they cannot carry ends the run with a message and nothing written.
-  std::string jsonText, projText, matrixText;
+  std::string jsonText, projText, matrixText, pointsText;
+  if (computed && !options.pointsOutFile.empty()) {
+    std::string error;
+    if (!workflow.TransformedPoints(options.decimals, pointsText, error)) {
+      err << error << '\n';
+      return kExitOutputFailed;
+    }
+  }
   try {
     if (!options.jsonFile.empty()) {
       jsonText = ResultJson(seznam, options.type, options.transform, options.tests);
@@ -265,7 +288,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
       if (!options.projFile.empty()) projText = KeyAsProjString(seznam);
       if (!options.matrixFile.empty()) matrixText = KeyAsMatrixLine(seznam);
       if (!options.keyOutFile.empty()) {
-        static_cast<void>(KeyFileText(seznam, options.type, options.coordinateFile, ""));
+        static_cast<void>(KeyFileText(seznam, options.type, inputName, ""));
       }
     }
   } catch (const OutputRangeError& e) {
@@ -281,7 +304,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     if (toFile) file.Append(lines, from);
   };
   if (options.hasOutput && !protocolOnStdout) {
-    toFile = file.Open(options.outputFile, {options.coordinateFile});
+    toFile = file.Open(options.outputFile, InputFiles(options));
     if (!toFile) {
       err << file.Error() << '\n';
       status = kExitOutputFailed;
@@ -319,7 +342,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     status = kExitOutputFailed;
   }
   const std::pair<const std::string*, const std::string*> exports[] = {
-      {&options.projFile, &projText}, {&options.matrixFile, &matrixText}};
+      {&options.projFile, &projText},
+      {&options.matrixFile, &matrixText},
+      {&options.pointsOutFile, &pointsText}};
   for (const auto& [path, form] : exports) {
     if (path->empty()) continue;
     if (!computed) {
@@ -333,8 +358,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     std::string error;
     if (!computed) {
       err << "ternavo-cli: klíč nebyl vypočten, " << options.keyOutFile << " nezapsán\n";
-    } else if (!SaveKeyFile(seznam, options.type, options.coordinateFile, options.keyOutFile,
-                            error)) {
+    } else if (!SaveKeyFile(seznam, options.type, inputName, options.keyOutFile, error)) {
       err << error << '\n';
       status = kExitOutputFailed;
     }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "adjustment/point_name.h"
@@ -128,6 +129,7 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
       {o.tests.Alpha != kDefaultTestAlpha, "--alpha"},
       {o.tests.HasSigma, "--sigma"},
       {!o.reportFile.empty(), "--report"},
+      {!o.pointsOutFile.empty(), "--points-out"},
   };
   for (const auto& [given, name] : computing) {
     if (!given) continue;
@@ -135,6 +137,15 @@ bool CheckApplyKeyOptions(const CliOptions& o, std::string& error) {
     return false;
   }
   return true;
+}
+
+bool ParseColumns(const std::string& value, std::optional<ColumnOrder>& order, std::string& error) {
+  if (value == "xyz" || value == "yxz") {
+    order = value == "xyz" ? ColumnOrder::Xyz : ColumnOrder::Yxz;
+    return true;
+  }
+  error = Quoted(texts::cli::kBadColumns, value) + texts::cli::kBadColumnsHint;
+  return false;
 }
 
 using ApplyValue = bool (*)(const std::string& name, const std::string& value, CliOptions& options,
@@ -247,6 +258,47 @@ const OptionRow kOptionRows[] = {
        return SetNamedFile(&CliOptions::applyKeyFile, name, value, options, error);
      },
      false},
+    {nullptr, "--source", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetNamedFile(&CliOptions::sourceList, name, value, options, error);
+     },
+     false},
+    {nullptr, "--target", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetNamedFile(&CliOptions::targetList, name, value, options, error);
+     },
+     false},
+    {nullptr, "--source-columns", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       return ParseColumns(value, options.sourceColumns, error);
+     },
+     false},
+    {nullptr, "--target-columns", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       return ParseColumns(value, options.targetColumns, error);
+     },
+     false},
+    {nullptr, "--points-out", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetMachineFile(&CliOptions::pointsOutFile, name, value, options, error);
+     },
+     false},
+    {nullptr, "--decimals", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       int decimals = -1;
+       const char* last = value.data() + value.size();
+       const auto [end, ec] = std::from_chars(value.data(), last, decimals);
+       if (ec != std::errc() || end != last || decimals < 0 || decimals > 12) {
+         error = Quoted(texts::cli::kBadDecimals, value) + texts::cli::kBadDecimalsHint;
+         return false;
+       }
+       options.decimals = decimals;
+       return true;
+     },
+     false},
 };
 
 const OptionRow* FindOption(const std::string& name) {
@@ -258,10 +310,13 @@ const OptionRow* FindOption(const std::string& name) {
 
 // Two outputs into one file would leave only the later one.
 bool CheckOutputsDistinct(const CliOptions& o, std::string& error) {
-  const std::pair<const std::string*, const char*> outputs[] = {
-      {&o.outputFile, "-o"},          {&o.jsonFile, "--json"},
-      {&o.projFile, "--export-proj"}, {&o.matrixFile, "--export-matrix"},
-      {&o.keyOutFile, "--key-out"},   {&o.reportFile, "--report"}};
+  const std::pair<const std::string*, const char*> outputs[] = {{&o.outputFile, "-o"},
+                                                                {&o.jsonFile, "--json"},
+                                                                {&o.projFile, "--export-proj"},
+                                                                {&o.matrixFile, "--export-matrix"},
+                                                                {&o.keyOutFile, "--key-out"},
+                                                                {&o.reportFile, "--report"},
+                                                                {&o.pointsOutFile, "--points-out"}};
   constexpr std::size_t kCount = sizeof outputs / sizeof outputs[0];
   for (std::size_t i = 0; i < kCount; ++i) {
     const std::string& a = *outputs[i].first;
@@ -330,6 +385,22 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     if (!row->apply(name, value, options, error)) return false;
   }
 
+  if (!options.sourceList.empty() || !options.targetList.empty()) {
+    const char* problem = options.sourceList.empty() || options.targetList.empty()
+                              ? texts::cli::kBothLists
+                          : !files.empty()                ? texts::cli::kFileAndLists
+                          : !options.applyKeyFile.empty() ? texts::cli::kApplyKeyWithLists
+                                                          : nullptr;
+    if (problem) {
+      error = problem;
+      return false;
+    }
+    return CheckOutputsDistinct(options, error);
+  }
+  if (options.sourceColumns || options.targetColumns) {
+    error = texts::cli::kColumnsWithoutLists;
+    return false;
+  }
   if (files.empty()) {
     error = texts::cli::kNoCoordinateFile;
     return false;

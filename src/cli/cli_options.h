@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "adjustment/outlier_test.h"
+#include "adjustment/point_list.h"
 
 namespace ternavo {
 
@@ -31,13 +33,20 @@ struct CliOptions {
   bool hasOutput = false;
   std::string outputFile;
   std::string coordinateFile;
-  bool residuals = false;  // append the residual report to the protocol
-  std::string jsonFile;    // "" none, "-" standard output
-  std::string projFile;    // the key as a PROJ affine operation
-  std::string matrixFile;  // the key as a 4 x 4 matrix
-  TestSettings tests;      // --alpha, --sigma
-  std::string reportFile;  // the PDF report
-  std::string keyOutFile;  // the key file
+  // Two coordinate lists paired by point name instead of a coordinate file.
+  std::string sourceList;
+  std::string targetList;
+  std::optional<ColumnOrder> sourceColumns;
+  std::optional<ColumnOrder> targetColumns;
+  std::string pointsOutFile;  // the transformed detail points as a list; "-" standard output
+  int decimals = 4;           // of --points-out
+  bool residuals = false;     // append the residual report to the protocol
+  std::string jsonFile;       // "" none, "-" standard output
+  std::string projFile;       // the key as a PROJ affine operation
+  std::string matrixFile;     // the key as a 4 x 4 matrix
+  TestSettings tests;         // --alpha, --sigma
+  std::string reportFile;     // the PDF report
+  std::string keyOutFile;     // the key file
   // Applying a saved key instead of computing one: the key file, and the
   // direction (target -> source with --inverse).
   std::string applyKeyFile;
@@ -48,7 +57,7 @@ struct CliOptions {
   // The file name "-" of -o, --json, --export-proj or --export-matrix:
   // standard output carries that output and nothing else.
   bool MachineOutputOnStdout() const {
-    return jsonFile == "-" || projFile == "-" || matrixFile == "-" ||
+    return jsonFile == "-" || projFile == "-" || matrixFile == "-" || pointsOutFile == "-" ||
            (hasOutput && outputFile == "-");
   }
 };

@@ -79,6 +79,41 @@ std::string Utf8ToWindows1250(const std::string& utf8) {
   return out;
 }
 
+std::string Windows1250ToUtf8(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  Converter converter = OpenConverter("windows-1250");
+  UErrorCode status = U_ZERO_ERROR;
+  // Every byte becomes at most three UTF-8 bytes.
+  std::string out(bytes.size() * 3 + 4, '\0');
+  const int32_t written =
+      ucnv_toAlgorithmic(UCNV_UTF8, converter.get(), out.data(), static_cast<int32_t>(out.size()),
+                         bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+  if (U_FAILURE(status))
+    throw std::runtime_error(std::string("Převod textu z kódové stránky selhal: ") +
+                             u_errorName(status));
+  out.resize(static_cast<std::size_t>(written));
+  return out;
+}
+
+bool IsValidUtf8(const std::string& bytes) {
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  const auto length = static_cast<int32_t>(bytes.size());
+  int32_t i = 0;
+  while (i < length) {
+    if (data[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    UChar32 c = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wold-style-cast"  // inside ICU's macro
+    U8_NEXT(data, i, length, c);
+#pragma GCC diagnostic pop
+    if (c < 0) return false;
+  }
+  return true;
+}
+
 std::string EncodeProtocolFile(const std::string& utf8Text) {
   if (utf8Text.empty()) return {};
   // CR and LF pass the conversion unchanged, so the line ends are widened

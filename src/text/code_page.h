@@ -10,6 +10,13 @@ namespace ternavo {
 // becomes '?'. Line ends are left as they are.
 std::string Utf8ToWindows1250(const std::string& utf8);
 
+// Converts Windows-1250 bytes to UTF-8 (bytes the code page leaves undefined
+// become U+FFFD).
+std::string Windows1250ToUtf8(const std::string& bytes);
+
+// Whether the bytes are well-formed UTF-8.
+bool IsValidUtf8(const std::string& bytes);
+
 // The whole text of the protocol as file bytes: every "\n" (and "\r\n")
 // becomes CR LF, then the text is converted to Windows-1250.
 std::string EncodeProtocolFile(const std::string& utf8Text);

@@ -107,4 +107,24 @@ inline constexpr const char* kReportPage = "strana %1 z %2";
 inline constexpr const char* kReportNoKey = "Zprávu nelze vytvořit: klíč není vypočten.";
 inline constexpr const char* kReportFailed = "Zprávu PDF se nepodařilo vytvořit.";
 
+// Coordinate lists. Every complaint about a list names the file and the line:
+// Seznam souřadnic "PATH", řádek 12: ...
+inline constexpr const char* kListPrefix = "Seznam souřadnic \"";
+inline constexpr const char* kListLine = "\", řádek ";
+inline constexpr const char* kListMissingCoordinate =
+    "chybí souřadnice (bod potřebuje název a tři souřadnice)";
+inline constexpr const char* kListNotNumber = " na místě souřadnice není číslo";
+inline constexpr const char* kListEmptyName = "prázdný název bodu";
+inline constexpr const char* kListLongName = "název bodu je delší než 64 znaků";
+inline constexpr const char* kListDuplicate = " je v seznamu podruhé (poprvé na řádku ";
+inline constexpr const char* kListNoPoints = "\" neobsahuje žádný bod.";
+inline constexpr const char* kListTooLarge = "\" je příliš velký.";
+// Target points without a partner in the source list.
+inline constexpr const char* kUnpairedNotice =
+    "Body cílového seznamu bez bodu ve výchozím seznamu (";
+inline constexpr const char* kUnpairedMore = ", …";
+// A transformed coordinate beyond the range of numbers.
+inline constexpr const char* kListPointNotFinite =
+    "Transformované souřadnice nelze zapsat: vycházejí mimo rozsah čísel u bodu \"";
+
 }  // namespace ternavo::messages

@@ -143,6 +143,13 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        1,
        std::string(kSingularAffineNotice) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
+      // A list that is no list names the line and what is wrong.
+      {nullptr,
+       {"--source", "examples/site_source.txt", "--target", "tests/data/cli/three_points.txt"},
+       "C",
+       3,
+       "Seznam souřadnic \"tests/data/cli/three_points.txt\", řádek 3: chybí souřadnice (bod "
+       "potřebuje název a tři souřadnice).\n"},
       // Coordinates beyond the range of doubles: no JSON with nulls, nothing written.
       {nullptr,
        {"--json", "-", "-o", "never.txt", "tests/data/cli/beyond_double.txt"},
