@@ -1,6 +1,17 @@
 // The similarity (7 parameters) and congruence (6 parameters) keys by
 // Gauss-Newton iteration.
 //
+// The model of a point with source coordinates x (metres) and target X:
+//   X = t + m R(omega, phi, kappa) x,   R = R_y(phi) R_x(omega) R_z(kappa)
+// with the angles in radians, t in metres and the scale m (1 for the
+// congruence key). One Gauss-Newton step at the unknowns p = (omega, phi,
+// kappa, tX, tY, tZ[, m]):
+//   A = d(model)/dp (3n x u),  l = model(p) - X,  N = A^T A,
+//   dx = N^+ A^T l,  p <- p - dx,
+//   v = A dx - l,  m0 = sqrt(v^T v / (3n - u)),
+// N^+ the pseudo-inverse. The model's values and derivatives are those of
+// geometry.h.
+//
 // One step linearises the model at the current unknowns, solves the normal
 // equations with the pseudo-inverse and applies the correction. The design
 // matrix has fixed zeros and ones (the translation columns, the Y row's Phi

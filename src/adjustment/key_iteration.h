@@ -19,6 +19,9 @@ enum class StepOutcome {
 inline constexpr Extended kPerfectFitRatio = 1e-14L;
 
 // Threshold below which singular values of the normal matrix are dropped.
+// It is absolute, not relative to the largest singular value: the keys have
+// always dropped at this level, and a relative threshold would change which
+// nearly singular keys are refused and so the printed results.
 inline constexpr Extended kPseudoInverseThreshold = 1e-15L;
 // Most steps one iteration runs.
 inline constexpr int kMaxIterationSteps = 101;
@@ -83,6 +86,10 @@ class LeaveOneOutFirstStep {
 // Steps until m0 stops falling: the last m0 must exceed 0.995 times the one
 // before and 0.99 times the one before that (both strictly). A step that fits
 // every point exactly ends the loop at once. On failure iterM0 is reset to 0.
+// The ratios stop the loop once m0 has settled to half a percent, which on
+// survey data is one or two steps after the key has stopped moving; a tighter
+// test would only add steps, and the results users compare are those of
+// exactly this test.
 template <class Step>
 bool IterateUntilConverged(Extended& iterM0, Step&& step) {
   iterM0 = 0;

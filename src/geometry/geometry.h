@@ -37,8 +37,14 @@ void RotationFromAngles(Matice& m, Extended omega, Extended phi, Extended kappa)
 // in (-pi/2, 3pi/2)).
 void AnglesFromRotation(const Matice& m, Extended& omega, Extended& phi, Extended& kappa);
 
-// The similarity model and its derivatives. Arguments: source x, y, z,
-// scale m, angles omega, phi, kappa (and the translation component).
+// The similarity model and its derivatives. Arguments, with their units:
+//   x, y, z             source coordinates, metres
+//   m                   scale, dimensionless (1 for a congruence)
+//   omega, phi, kappa   rotation angles, radians
+//   tX, tY, tZ          translation, metres
+// ModelX..ModelZ give target coordinates in metres: t + m R (x, y, z).
+// D<X|Y|Z>dScale are in metres per unit of scale, D<X|Y|Z>d<angle> in
+// metres per radian (the derivatives not listed are 0).
 Extended ModelX(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
                 Extended kappa, Extended tX, Extended tY, Extended tZ);
 Extended ModelY(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
@@ -68,7 +74,8 @@ Extended DZdPhi(Extended x, Extended y, Extended z, Extended m, Extended omega, 
 Extended DZdKappa(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
                   Extended kappa);
 
-// Closed-form starting values.
+// Closed-form starting values. Points in metres; the rotation and the
+// scale returned are dimensionless, the translation in metres.
 MaticePtr FrameFromPoints(TVektor p1, TVektor p2, TVektor p3);
 Extended ScaleFromPoints(TVektor a1, TVektor a2, TVektor a3, TVektor b1, TVektor b2, TVektor b3);
 // A = target, B = source; r receives a new rotation, t the translation, m the scale.

@@ -150,6 +150,9 @@ bool Matice::SolveInPlace(Matice& b) {
   for (int32_t j = 1; j <= n; ++j) order.Put(1, j, j);
 
   // Every interchange is fixed on the entry values; no elimination yet.
+  // The pivots are the largest entries of the matrix as given, not of the
+  // partly eliminated one: that is how the solver has always chosen them,
+  // and another choice would round differently.
   int32_t pr = 0;
   int32_t pc = 0;
   for (int32_t t = 1; t <= n; ++t) {
@@ -253,6 +256,11 @@ void RotateColumns(Matice& m, int32_t rows, int32_t p, int32_t q, Extended rc, E
 
 }  // namespace
 
+// The Golub-Reinsch algorithm: Householder reduction to bidiagonal form,
+// accumulation of the transformations, then implicitly shifted QR steps on
+// the bidiagonal form (G. H. Golub, C. Reinsch, "Singular value
+// decomposition and least squares solutions", Numer. Math. 14 (1970)
+// 403-420). A = U W V^T: U overwrites a, W and V are returned.
 void Matice::Svd(Matice& a, MaticePtr& wOut, MaticePtr& vOut) {
   FpGuard guard;
   const int32_t m = a.Rows();

@@ -88,6 +88,9 @@ class Matice {
 extern const char* const kSvdNoConvergenceText;
 
 // |a| when b >= 0 (-0 counts as >= 0), otherwise -|a|; computed in double.
+// The decomposition takes these two through double as it always has: the
+// rounding of its shifts and of its norm decides which values count as
+// negligible, and so the last digits of every key.
 Extended SignOf(double a, double b);
 // a when a > b, otherwise b; computed in double.
 Extended MaxOf(double a, double b);

@@ -58,6 +58,9 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
   memo.AppendLine("");
   memo.AppendLine("Transformační klíč :");
   memo.AppendLine("  Matice Rotace :");
+  // The first element of the first row in the general rendering and of the
+  // other rows in the fixed one: that is the layout users compare their
+  // earlier protocols with, so it stays as it always was.
   memo.AppendLine(FormatGeneral(r.Get(1, 1)) + "  " + FormatGeneral(r.Get(1, 2)) + "  " +
                   FormatGeneral(r.Get(1, 3)));
   for (int32_t row = 2; row <= 3; ++row) {
