@@ -2,6 +2,8 @@
 // reads it (blanks included). Both front ends take them from here.
 #pragma once
 
+#include "text/messages.h"
+
 namespace ternavo::texts {
 
 // Boxes and protocol lines of the workflow.
@@ -14,7 +16,7 @@ inline constexpr const char* kNotComputed = "Výpočet neproveden.";
 inline constexpr const char* kDiagnosticsNotComputed =
     "Střední chyby jednotkové bez jednotlivých bodů nebyly vypočteny (výpočet přerušen).";
 // A diagnostic cell before a computation: two blanks and a slash.
-inline constexpr const char* kNoDiagnostic = "  /";
+inline constexpr const char* kNoDiagnostic = messages::kNoDiagnostic;
 
 // The general error report.
 inline constexpr const char* kOutOfMemory = "Nedostatek paměti";
@@ -27,7 +29,7 @@ inline constexpr const char* kErrorCaption = "Error";
 // Menu items beyond the point table's workflow.
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
-inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kNoKeyToExport = messages::kKeyNotComputed;
 inline constexpr const char* kNoKeyToTransform =
     "Klíč není vypočten: transformované body nelze uložit.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
