@@ -46,7 +46,6 @@ inline constexpr const char* kSuspiciousCaption = "Podezřelý bod : ";
 namespace window {
 // The coordinate lists: the dialog and the saved transformed points.
 inline constexpr const char* kOpenListsItem = "Otevřít &seznamy souřadnic…";
-inline constexpr const char* kSavePointsItem =
 inline constexpr const char* kSavePointsItem = "Uložit transformované &body…";
 inline constexpr const char* kListsCaption = "Otevřít seznamy souřadnic";
 inline constexpr const char* kSourceList = "Výchozí seznam:";
