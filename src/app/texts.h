@@ -2,6 +2,8 @@
 // reads it (blanks included). Both front ends take them from here.
 #pragma once
 
+#include "text/messages.h"
+
 namespace ternavo::texts {
 
 // Boxes and protocol lines of the workflow.
@@ -14,7 +16,7 @@ inline constexpr const char* kNotComputed = "Výpočet neproveden.";
 inline constexpr const char* kDiagnosticsNotComputed =
     "Střední chyby jednotkové bez jednotlivých bodů nebyly vypočteny (výpočet přerušen).";
 // A diagnostic cell before a computation: two blanks and a slash.
-inline constexpr const char* kNoDiagnostic = "  /";
+inline constexpr const char* kNoDiagnostic = messages::kNoDiagnostic;
 
 // The general error report.
 inline constexpr const char* kOutOfMemory = "Nedostatek paměti";
@@ -27,7 +29,7 @@ inline constexpr const char* kErrorCaption = "Error";
 // Menu items beyond the point table's workflow.
 inline constexpr const char* kResidualsItem = "&Rezidua";
 inline constexpr const char* kExportKeyItem = "&Exportovat klíč…";
-inline constexpr const char* kNoKeyToExport = "Klíč není vypočten.";
+inline constexpr const char* kNoKeyToExport = messages::kKeyNotComputed;
 inline constexpr const char* kNoKeyToTransform =
     "Klíč není vypočten: transformované body nelze uložit.";
 inline constexpr const char* kSaveKeyItem = "&Uložit klíč…";
@@ -44,6 +46,24 @@ inline constexpr const char* kSuspiciousCaption = "Podezřelý bod : ";
 
 // The windows' captions, labels, items and tooltips.
 namespace window {
+// The coordinate lists: the dialog and the saved transformed points.
+inline constexpr const char* kOpenListsItem = "Otevřít &seznamy souřadnic…";
+inline constexpr const char* kSavePointsItem = "Uložit transformované &body…";
+inline constexpr const char* kListsCaption = "Otevřít seznamy souřadnic";
+inline constexpr const char* kSourceList = "Výchozí seznam:";
+inline constexpr const char* kTargetList = "Cílový seznam:";
+inline constexpr const char* kChooseFile = "Vybrat soubor";
+inline constexpr const char* kOrderByHeading = "pořadí podle záhlaví";
+inline constexpr const char* kListUnreadable = "Seznam nelze přečíst: ";
+inline constexpr const char* kListReadAs =
+    "  čteno: oddělovač %1, desetinný znak %2, sloupce %3, %4; bodů: %5";
+inline constexpr const char* kBlanks = "mezery";
+inline constexpr const char* kListCounts =
+    "Identické body (páry): %1    Podrobné body: %2    Body cílového seznamu bez páru: %3";
+inline constexpr const char* kChooseBothLists = "Vyberte výchozí i cílový seznam.";
+inline constexpr const char* kDecimalsCaption = "Uložit transformované body";
+inline constexpr const char* kDecimalsLabel = "Počet desetinných míst:";
+inline constexpr const char* kPointsFilter = "Seznamy souřadnic (*.csv *.txt);;Všechny soubory (*)";
 inline constexpr const char* kFileMenu = "&Soubor";
 inline constexpr const char* kOpenItem = "&Otevřít";
 inline constexpr const char* kEndItem = "&Konec";

@@ -9,6 +9,7 @@
 
 #include "render/fonts.h"
 #include "report/residual_report.h"
+#include "text/messages.h"
 #include "text/number_format.h"
 
 namespace ternavo {
@@ -187,7 +188,7 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
                        : "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
   if (points_.empty()) {
     painter.setFont(SansFont(12));
-    painter.drawText(area, Qt::AlignCenter, "Klíč není vypočten.");
+    painter.drawText(area, Qt::AlignCenter, messages::kKeyNotComputed);
     painter.restore();
     return;
   }

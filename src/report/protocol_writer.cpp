@@ -2,6 +2,7 @@
 #include <string>
 
 #include "adjustment/seznam.h"
+#include "text/messages.h"
 #include "text/number_format.h"
 #include "version.h"
 
@@ -14,8 +15,8 @@ const char* const kHeadings[4] = {"Číslo bodu", "m(0){n-1}", "Poměr", "Použ�
 const char* const kUsedText = "         ANO";
 const char* const kUnusedText = "         NE";
 // The table after loading shows a bare slash; after a computation, two blanks first.
-const char* const kNoValueAfterLoad = "/";
-const char* const kNoValue = "  /";
+const char* const kNoValueAfterLoad = messages::kNoValue;
+const char* const kNoValue = messages::kNoDiagnostic;
 const std::string kNoLabel = "-";
 
 void WriteHeadings(CellGrid& grid) {

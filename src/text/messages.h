@@ -6,6 +6,12 @@
 
 namespace ternavo::messages {
 
+// The point table's diagnostic cells before a computation: two blanks and a
+// slash; after loading a file, the bare slash (kNoValue).
+inline constexpr const char* kNoDiagnostic = "  /";
+// A key is asked for before one is computed.
+inline constexpr const char* kKeyNotComputed = "Klíč není vypočten.";
+
 // Key files. Every complaint about a key file begins with the prefix and the
 // file's name: Soubor klíče "PATH": ...
 inline constexpr const char* kKeyFilePrefix = "Soubor klíče \"";

@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -31,6 +34,7 @@
 #include "app/protocol_saver.h"
 #include "app/texts.h"
 #include "render/pdf_report.h"
+#include "report/coordinate_list.h"
 #include "text/number_format.h"
 #include "ui/computation_progress.h"
 #include "ui/dialogs.h"
@@ -39,6 +43,7 @@
 #include "ui/guide_window.h"
 #include "ui/key_dialog.h"
 #include "ui/keyboard.h"
+#include "ui/lists_dialog.h"
 #include "ui/looks.h"
 #include "ui/point_table.h"
 #include "ui/residual_window.h"
@@ -118,6 +123,9 @@ void TForm1::CreateControls() {
   Otevt1 = Soubor1->addAction(QString::fromUtf8(texts::window::kOpenItem));
   Otevt1->setObjectName(QStringLiteral("Otevt1"));
   Otevt1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  OtevritSeznamy1 = Soubor1->addAction(QString::fromUtf8(texts::window::kOpenListsItem));
+  OtevritSeznamy1->setObjectName(QStringLiteral("OtevritSeznamy1"));
+  OtevritSeznamy1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   // Both forms of the key for other programs, into one text file.
   Exportovat1 = Soubor1->addAction(QString::fromUtf8(texts::kExportKeyItem));
   Exportovat1->setObjectName(QStringLiteral("Exportovat1"));
@@ -129,6 +137,9 @@ void TForm1::CreateControls() {
   UlozitZpravu1 = Soubor1->addAction(QString::fromUtf8(texts::kSaveReportItem));
   UlozitZpravu1->setObjectName(QStringLiteral("UlozitZpravu1"));
   UlozitZpravu1->setEnabled(false);
+  UlozitBody1 = Soubor1->addAction(QString::fromUtf8(texts::window::kSavePointsItem));
+  UlozitBody1->setObjectName(QStringLiteral("UlozitBody1"));
+  UlozitBody1->setEnabled(false);
   TransformovatKlicem1 = Soubor1->addAction(QString::fromUtf8(texts::kApplyKeyItem));
   TransformovatKlicem1->setObjectName(QStringLiteral("TransformovatKlicem1"));
   // The recently opened files come between these separators (RebuildRecentMenu).
@@ -279,6 +290,10 @@ void TForm1::CreateControls() {
 void TForm1::ConnectHandlers() {
   connect(Otevt1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Otevt1Click(Otevt1); }); });
+  connect(OtevritSeznamy1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { OtevritSeznamy1Click(OtevritSeznamy1); }); });
+  connect(UlozitBody1, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { UlozitBody1Click(UlozitBody1); }); });
   connect(Konec1, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { Konec1Click(Konec1); }); });
   connect(Npovda1, &QAction::triggered, this,
@@ -391,6 +406,7 @@ void TForm1::SetProtocolButton(bool enabled) {
   Exportovat1->setEnabled(enabled);
   UlozitKlic1->setEnabled(enabled);
   UlozitZpravu1->setEnabled(enabled);
+  UlozitBody1->setEnabled(enabled);
   if (!enabled) Residuals->Clear();
 }
 
@@ -580,6 +596,69 @@ void TForm1::UlozitKlic1Click(QObject* /*sender*/) {
   if (!SaveKeyFile(*Seznam, RadioGroup1ItemIndex(), workflow_->LoadedPath(),
                    QFile::encodeName(*path).toStdString(), error))
     throw std::runtime_error(error);
+}
+
+void TForm1::OtevritSeznamy1Click(QObject* /*sender*/) {
+  ListsDialog dialog(this);
+  if (!Dialogs().RunDialog(&dialog)) return;
+  OpenLists(dialog.Source(), dialog.Target());
+}
+
+bool TForm1::OpenLists(const ListChoice& source, const ListChoice& target) {
+  ListsOpenResult opened;
+  {
+    BusyCursor busy;
+    opened = workflow_->OpenLists(source, target);
+  }
+  if (opened.open.outcome != OpenOutcome::Loaded) {
+    ShowErrorMessage(this, QString::fromStdString(opened.open.message));
+    return false;
+  }
+  SetResultLabels("-", "-");
+  SetComputedControls(false);
+  if (Form2) {
+    Form2->SetProtocol(TextLines());
+    Form2->SetCoordinateFile(workflow_->LoadedPath());
+  }
+  StartHint->hide();
+  setWindowTitle(MainCaption() + QFile::decodeName(source.path.c_str()) + QStringLiteral(" + ") +
+                 QFile::decodeName(target.path.c_str()));
+  RefreshGrid();
+  StringGrid1->show();
+  SetCountLabel(Label6, Seznam->GetIdenticalCount());
+  SetCountLabel(Label8, Seznam->GetIdenticalCount());
+  Panel1->show();
+  if (!opened.notice.empty()) {
+    Dialogs().ShowMessage(this, QString::fromUtf8(texts::window::kListsCaption),
+                          QString::fromStdString(opened.notice), MessageIcon::None);
+  }
+  return true;
+}
+
+void TForm1::UlozitBody1Click(QObject* /*sender*/) {
+  QDialog ask(this);
+  ask.setObjectName(QStringLiteral("DecimalsDialog"));
+  ask.setWindowTitle(QString::fromUtf8(texts::window::kDecimalsCaption));
+  auto* decimals = new QSpinBox(&ask);
+  decimals->setObjectName(QStringLiteral("Decimals"));
+  decimals->setRange(0, kMaxListDecimals);
+  decimals->setValue(kDefaultListDecimals);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+  connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+  auto* layout = new QFormLayout(&ask);
+  layout->addRow(QString::fromUtf8(texts::window::kDecimalsLabel), decimals);
+  layout->addRow(buttons);
+  if (!Dialogs().RunDialog(&ask)) return;
+  const std::optional<QString> path =
+      Dialogs().GetSaveFileName(this, QString::fromUtf8(texts::window::kPointsFilter), {});
+  if (!path) return;
+  std::string error;
+  BusyCursor busy;
+  if (!workflow_->SaveTransformedPoints(QFile::encodeName(*path).toStdString(), decimals->value(),
+                                        error)) {
+    ShowErrorMessage(this, QString::fromStdString(error));
+  }
 }
 
 void TForm1::UlozitZpravu1Click(QObject* /*sender*/) {

@@ -38,6 +38,10 @@ class TForm1 : public QMainWindow {
   void FormCreate(QObject* sender);
   void FormDestroy(QObject* sender);
   void Otevt1Click(QObject* sender);
+  void OtevritSeznamy1Click(QObject* sender);
+  void UlozitBody1Click(QObject* sender);
+  // Opens a pair of coordinate lists; a failure leaves the window as it was.
+  bool OpenLists(const ListChoice& source, const ListChoice& target);
   void Konec1Click(QObject* sender);
   void Npovda1Click(QObject* sender);
   void Rezidua1Click(QObject* sender);
@@ -93,6 +97,8 @@ class TForm1 : public QMainWindow {
   QMenuBar* MainMenu1 = nullptr;
   QMenu* Soubor1 = nullptr;
   QAction* Otevt1 = nullptr;
+  QAction* OtevritSeznamy1 = nullptr;  // "Otevřít seznamy souřadnic…"
+  QAction* UlozitBody1 = nullptr;      // "Uložit transformované body…"
   QAction* Konec1 = nullptr;
   QAction* Npovda1 = nullptr;
   QAction* Rezidua1 = nullptr;     // "Rezidua": the residual window

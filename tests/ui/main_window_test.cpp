@@ -522,9 +522,9 @@ TEST_F(MainWindowTest, ControlsAndAboutBoxHaveTheirTextsUnclipped) {
   EXPECT_EQ(main_->MainMenu1->actions()[3], main_->Npovda1);
   QList<QAction*> items = main_->Soubor1->actions();
   items.removeIf([](const QAction* item) { return item->isSeparator(); });
-  EXPECT_EQ(items,
-            (QList<QAction*>{main_->Otevt1, main_->Exportovat1, main_->UlozitKlic1,
-                             main_->UlozitZpravu1, main_->TransformovatKlicem1, main_->Konec1}));
+  EXPECT_EQ(items, (QList<QAction*>{main_->Otevt1, main_->OtevritSeznamy1, main_->Exportovat1,
+                                    main_->UlozitKlic1, main_->UlozitZpravu1, main_->UlozitBody1,
+                                    main_->TransformovatKlicem1, main_->Konec1}));
   EXPECT_EQ(shown(main_->Otevt1), QStringLiteral("Otevřít"));
   EXPECT_EQ(shown(main_->Konec1), QStringLiteral("Konec"));
   EXPECT_EQ(shown(main_->Npovda1), QStringLiteral("O programu"));
