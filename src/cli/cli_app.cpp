@@ -165,6 +165,20 @@ bool WriteMachineOutput(const std::string& path, const std::string& text, const 
 
 volatile std::sig_atomic_t interrupted = 0;
 
+// Flushes standard output and completes the protocol file (when one is open);
+// either failing turns the status into an output failure.
+void FinishOutputs(std::ostream& out, std::ostream& err, ProtocolFileWriter* file, int& status) {
+  out.flush();
+  if (!out) {
+    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+    status = kExitOutputFailed;
+  }
+  if (file != nullptr && !file->Commit()) {
+    err << file->Error() << '\n';
+    status = kExitOutputFailed;
+  }
+}
+
 extern "C" void StopLeaveOneOut(int) { interrupted = 1; }
 
 // The progress of the leave-one-out runs on a terminal: one line, rewritten
@@ -375,15 +389,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   }
 #endif
 
-  out.flush();
-  if (!out) {
-    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
-    status = kExitOutputFailed;
-  }
-  if (toFile && !file.Commit()) {
-    err << file.Error() << '\n';
-    status = kExitOutputFailed;
-  }
+  FinishOutputs(out, err, toFile ? &file : nullptr, status);
   return status;
 }
 
@@ -456,15 +462,7 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
       status = kExitOutputFailed;
     }
   }
-  out.flush();
-  if (!out) {
-    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
-    status = kExitOutputFailed;
-  }
-  if (toFile && !file.Commit()) {
-    err << file.Error() << '\n';
-    status = kExitOutputFailed;
-  }
+  FinishOutputs(out, err, toFile ? &file : nullptr, status);
   if (status == kExitKeyComputed) err << texts::kTransformDone << '\n';
   return status;
 }
