@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "app/error_report.h"
@@ -121,15 +122,45 @@ void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
   });
 }
 
-KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const std::string& pointsFile,
-                                    KeyDirection direction, const std::string& outputFile) {
+OpenResult LoadPointsToTransform(const KeyInput& input, TSeznam& points,
+                                 ListConventions& conventions) {
+  if (!input.pointList) {
+    TSeznam loaded;
+    CellGrid grid(4);
+    Workflow workflow(loaded, grid);
+    const OpenResult opened = workflow.Open(input.path);
+    if (opened.outcome != OpenOutcome::Loaded) return opened;
+    points = std::move(loaded);
+    conventions = workflow.OutputConventions();
+    return opened;
+  }
+  PointList list;
+  const ListReadResult read = ReadPointList(input.path, input.order, list);
+  if (!read.Loaded) {
+    if (read.SystemError != 0) {
+      return {OpenOutcome::CannotOpen, CannotOpenText(input.path, read.SystemError)};
+    }
+    return {OpenOutcome::WrongFormat, read.Error};
+  }
+  TSeznam loaded;
+  loaded.DetailPoints.reserve(list.Points.size());
+  for (ListedPoint& p : list.Points) {
+    loaded.DetailPoints.push_back({std::move(p.Name), p.X, p.Y, p.Z});
+  }
+  points = std::move(loaded);
+  conventions = list.Conventions;
+  return {OpenOutcome::Loaded, {}};
+}
+
+KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const KeyInput& input,
+                                    KeyDirection direction, KeyOutputForm form,
+                                    const std::string& outputFile, int decimals) {
   KeyApplicationResult result;
   StoredKey key;
   if (ReadKeyFile(keyFile, key, result.message) != KeyFileOutcome::Read) return result;
   TSeznam points;
-  CellGrid grid(4);
-  Workflow workflow(points, grid);
-  const OpenResult opened = workflow.Open(pointsFile);
+  ListConventions conventions;
+  const OpenResult opened = LoadPointsToTransform(input, points, conventions);
   if (opened.outcome != OpenOutcome::Loaded) {
     result.message = opened.message;
     return result;
@@ -139,12 +170,24 @@ KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const std::strin
     return result;
   }
   ProtocolFileWriter file;
-  bool written = file.Open(outputFile, {keyFile, pointsFile});
-  // The arithmetic is checked before the first line: a fault throws and the
-  // temporary file goes with the writer.
-  ApplyKeyFile(key, direction, points, [&](const TextLines& lines, std::size_t from) {
-    if (written) written = file.Append(lines, from);
-  });
+  bool written = false;
+  if (form == KeyOutputForm::CoordinateList) {
+    // Made whole before the file is opened: a point that does not transform
+    // to finite numbers writes nothing.
+    std::string bytes;
+    PrepareKeyApplication(key, direction, points);
+    if (!TransformedPointsList(points, conventions, decimals, bytes, result.message)) {
+      return result;
+    }
+    written = file.Open(outputFile, {keyFile, input.path}) && file.AppendBytes(bytes);
+  } else {
+    written = file.Open(outputFile, {keyFile, input.path});
+    // The arithmetic is checked before the first line: a fault throws and the
+    // temporary file goes with the writer.
+    ApplyKeyFile(key, direction, points, [&](const TextLines& lines, std::size_t from) {
+      if (written) written = file.Append(lines, from);
+    });
+  }
   if (!written || !file.Commit()) {
     result.message = file.Error();
     return result;

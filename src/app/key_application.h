@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "adjustment/point_list.h"
 #include "adjustment/seznam.h"
 #include "app/workflow.h"
+#include "report/coordinate_list.h"
 #include "report/key_file.h"
 
 namespace ternavo {
@@ -50,16 +53,38 @@ void ApplyKeyFile(const StoredKey& key, KeyDirection direction, TSeznam& points,
                   const DetailSectionSink& sink,
                   std::size_t blockSize = Workflow::kDetailBlockPoints);
 
-// The window's "Transformovat klíčem…": the detail points of the coordinate
-// file transformed with the key file and saved as the section (the protocol
-// file's form) by the protocol saver's policy, never over either input.
-// `ok` false with the message when anything failed; nothing is written then.
+// The points a saved key transforms: the detail points of a coordinate file
+// (its identical points are not used), or every point of a coordinate list.
+struct KeyInput {
+  std::string path;
+  bool pointList = false;
+  std::optional<ColumnOrder> order;  // of a list; none: as its heading says
+};
+
+// Loads the points of `input` as the detail points of `points` and the
+// conventions a coordinate list written for them follows (the list's own;
+// blanks, "." and UTF-8 after a coordinate file). A failure says why in the
+// same words as opening the file elsewhere and leaves both as they were.
+OpenResult LoadPointsToTransform(const KeyInput& input, TSeznam& points,
+                                 ListConventions& conventions);
+
+// What "Transformovat klíčem…" writes: the detail section in the protocol
+// file's form (Windows-1250, CR LF) or a coordinate list (as "Uložit
+// transformované body…" writes one, in the conventions of the input).
+enum class KeyOutputForm { Section, CoordinateList };
+
+// The window's "Transformovat klíčem…": the points of `input` transformed
+// with the key file and saved in `form` by the protocol saver's policy, never
+// over the key or the input. `ok` false with the message when anything
+// failed; nothing is written then.
 struct KeyApplicationResult {
   bool ok = false;
   std::string message;  // the error, or "Transformace dokončena."
 };
-KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const std::string& pointsFile,
-                                    KeyDirection direction, const std::string& outputFile);
+KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const KeyInput& input,
+                                    KeyDirection direction, KeyOutputForm form,
+                                    const std::string& outputFile,
+                                    int decimals = kDefaultListDecimals);
 
 // "2026-12-09T09:30:00Z": now, in UTC.
 std::string CurrentUtcTime();

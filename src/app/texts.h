@@ -182,14 +182,14 @@ inline constexpr const char* kUsage =
     "                    [--json SOUBOR] [--export-proj SOUBOR] [--export-matrix SOUBOR]\n"
     "                    [--key-out SOUBOR] SOUBOR_SOUŘADNIC\n"
     "         ternavo-cli --apply-key KLÍČ [--inverse] [-o SOUBOR] [--points-out SOUBOR]\n"
-    "                    [--decimals N] SOUBOR_SOUŘADNIC\n"
+    "                    [--decimals N] (SOUBOR_SOUŘADNIC | --points SEZNAM)\n"
     "         ternavo-cli [...] --source VÝCHOZÍ --target CÍLOVÝ [--points-out SOUBOR]\n"
     "Usage:   ternavo-cli [-t TYPE] [-x N[,N...]] [--transform] [--residuals] [-o FILE]\n"
     "                    [--alpha A] [--sigma M] [--report FILE]\n"
     "                    [--json FILE] [--export-proj FILE] [--export-matrix FILE]\n"
     "                    [--key-out FILE] COORDINATE_FILE\n"
     "         ternavo-cli --apply-key KEY [--inverse] [-o FILE] [--points-out FILE]\n"
-    "                    [--decimals N] COORDINATE_FILE\n"
+    "                    [--decimals N] (COORDINATE_FILE | --points LIST)\n"
     "         ternavo-cli [...] --source SOURCE --target TARGET [--points-out FILE]\n"
     "\n"
     "Vypočte transformační klíč z identických bodů souboru souřadnic metodou MNČ.\n"
@@ -248,6 +248,11 @@ inline constexpr const char* kUsageRest =
     "                         the saved key, output as TRANSFORMOVAT writes it\n"
     "      --inverse          s --apply-key zpětně, z cílové do výchozí soustavy\n"
     "                         with --apply-key: from the target system back\n"
+    "      --points SEZNAM    s --apply-key: transformuje body seznamu souřadnic\n"
+    "                         (název X Y Z na řádek) místo souboru souřadnic; seznam\n"
+    "                         --points-out v jeho tvaru / with --apply-key: transform\n"
+    "                         the points of a list; --points-out in the list's form\n"
+    "      --points-columns xyz|yxz  pořadí sloupců seznamu --points / its column order\n"
     "      --version          verze programu / the program's version\n"
     "  -h, --help             tato nápověda / this help\n"
     "\n"
@@ -272,7 +277,15 @@ inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help
 inline constexpr const char* kBothLists = "seznamy souřadnic se zadávají oba: --source i --target";
 inline constexpr const char* kFileAndLists = "zadán soubor souřadnic i seznamy --source a --target";
 inline constexpr const char* kApplyKeyWithLists =
-    "přepínač --apply-key nelze použít se seznamy --source a --target";
+    "přepínač --apply-key nelze použít se seznamy --source a --target "
+    "(seznam bodů k transformaci se zadává přepínačem --points)";
+// A coordinate list as the input of --apply-key.
+inline constexpr const char* kPointsNeedApplyKey = "přepínač --points patří k --apply-key";
+inline constexpr const char* kPointsColumnsWithoutList =
+    "pořadí sloupců --points-columns patří k seznamu --points";
+inline constexpr const char* kFileAndPoints = "zadán soubor souřadnic i seznam --points";
+inline constexpr const char* kNoPointsToTransform =
+    "chybí soubor souřadnic nebo seznam --points s body k transformaci";
 inline constexpr const char* kColumnsWithoutLists =
     "pořadí sloupců patří k seznamům --source a --target";
 inline constexpr const char* kBadColumns = "neznámé pořadí sloupců";

@@ -21,6 +21,10 @@ std::string ProgressText(int done, int total, const std::string& point) {
          std::to_string(total) + ")";
 }
 
+std::string CannotOpenText(const std::string& path, int error) {
+  return "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(error);
+}
+
 OpenResult Workflow::Open(const std::string& path) {
   // A key belongs to the points it was computed from, never to a new file.
   seznam_.KeyValid = false;
@@ -28,8 +32,7 @@ OpenResult Workflow::Open(const std::string& path) {
   switch (loaded.Status) {
     case LoadStatus::Loaded: break;
     case LoadStatus::CannotOpen:
-      return {OpenOutcome::CannotOpen,
-              "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(loaded.Error)};
+      return {OpenOutcome::CannotOpen, CannotOpenText(path, loaded.Error)};
     case LoadStatus::WrongFormat: return {OpenOutcome::WrongFormat, texts::kWrongFormat};
   }
   loadedPath_ = path;
@@ -47,9 +50,7 @@ ListsOpenResult Workflow::OpenLists(const ListChoice& source, const ListChoice& 
     const ListReadResult read = ReadPointList(choices[k]->path, choices[k]->order, lists[k]);
     if (read.Loaded) continue;
     if (read.SystemError != 0) {
-      result.open = {OpenOutcome::CannotOpen,
-                     "Soubor \"" + choices[k]->path +
-                         "\" nelze otevřít: " + SystemErrorText(read.SystemError)};
+      result.open = {OpenOutcome::CannotOpen, CannotOpenText(choices[k]->path, read.SystemError)};
     } else {
       result.open = {OpenOutcome::WrongFormat, read.Error};
     }

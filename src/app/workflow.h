@@ -27,6 +27,9 @@ struct OpenResult {
   std::string message;  // the text to show when not loaded
 };
 
+// "Soubor "PATH" nelze otevřít: <the system's reason for errno `error`>".
+std::string CannotOpenText(const std::string& path, int error);
+
 enum class KeyOutcome {
   Refused,      // too few used points: nothing computed, the box says why
   Computed,     // KeyValid: the protocol holds the key

@@ -393,8 +393,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   return status;
 }
 
-// --apply-key: the detail points of the coordinate file transformed with a
-// saved key, as the detail section, to standard output and the -o file.
+// --apply-key: the detail points of the coordinate file, or the points of the
+// --points list, transformed with a saved key, as the detail section to
+// standard output and the -o file, and as a coordinate list to --points-out.
 int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err) {
   StoredKey key;
   std::string error;
@@ -403,10 +404,12 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
     case KeyFileOutcome::CannotOpen: err << error << '\n'; return kExitCannotOpen;
     case KeyFileOutcome::Invalid: err << error << '\n'; return kExitBadInput;
   }
+  const KeyInput input = options.pointsList.empty()
+                             ? KeyInput{options.coordinateFile, false, std::nullopt}
+                             : KeyInput{options.pointsList, true, options.pointsColumns};
   TSeznam points;
-  CellGrid grid(4);
-  Workflow workflow(points, grid);
-  const OpenResult opened = workflow.Open(options.coordinateFile);
+  ListConventions conventions;
+  const OpenResult opened = LoadPointsToTransform(input, points, conventions);
   if (opened.outcome != OpenOutcome::Loaded) {
     err << opened.message << '\n';
     return opened.outcome == OpenOutcome::CannotOpen ? kExitCannotOpen : kExitBadInput;
@@ -422,13 +425,12 @@ int RunApplyKey(const CliOptions& options, std::ostream& out, std::ostream& err)
   if (!options.pointsOutFile.empty()) {
     TSeznam listed = points;
     PrepareKeyApplication(key, direction, listed);
-    if (!TransformedPointsList(listed, workflow.OutputConventions(), options.decimals, pointsText,
-                               error)) {
+    if (!TransformedPointsList(listed, conventions, options.decimals, pointsText, error)) {
       err << error << '\n';
       return kExitOutputFailed;
     }
   }
-  const std::vector<std::string> keep = {options.coordinateFile, options.applyKeyFile};
+  const std::vector<std::string> keep = {input.path, options.applyKeyFile};
 
   int status = kExitKeyComputed;
   ProtocolFileWriter file;

@@ -257,6 +257,17 @@ const OptionRow kOptionRows[] = {
        return SetNamedFile(&CliOptions::applyKeyFile, name, value, options, error);
      },
      false},
+    {nullptr, "--points", nullptr,
+     [](const std::string& name, const std::string& value, CliOptions& options,
+        std::string& error) {
+       return SetNamedFile(&CliOptions::pointsList, name, value, options, error);
+     },
+     false},
+    {nullptr, "--points-columns", nullptr,
+     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
+       return ParseColumns(value, options.pointsColumns, error);
+     },
+     false},
     {nullptr, "--source", nullptr,
      [](const std::string& name, const std::string& value, CliOptions& options,
         std::string& error) {
@@ -384,6 +395,15 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     if (!row->apply(name, value, options, error)) return false;
   }
 
+  // --points is the input of --apply-key, instead of a coordinate file.
+  if (options.applyKeyFile.empty() && !options.pointsList.empty()) {
+    error = texts::cli::kPointsNeedApplyKey;
+    return false;
+  }
+  if (options.pointsColumns && options.pointsList.empty()) {
+    error = texts::cli::kPointsColumnsWithoutList;
+    return false;
+  }
   if (!options.sourceList.empty() || !options.targetList.empty()) {
     const char* problem = options.sourceList.empty() || options.targetList.empty()
                               ? texts::cli::kBothLists
@@ -400,8 +420,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     error = texts::cli::kColumnsWithoutLists;
     return false;
   }
+  if (!options.pointsList.empty()) {
+    if (!files.empty()) {
+      error = texts::cli::kFileAndPoints;
+      return false;
+    }
+    return CheckApplyKeyOptions(options, error) && CheckOutputsDistinct(options, error);
+  }
   if (files.empty()) {
-    error = texts::cli::kNoCoordinateFile;
+    error = options.applyKeyFile.empty() ? texts::cli::kNoCoordinateFile
+                                         : texts::cli::kNoPointsToTransform;
     return false;
   }
   if (files.size() > 1) {

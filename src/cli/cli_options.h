@@ -51,6 +51,10 @@ struct CliOptions {
   // direction (target -> source with --inverse).
   std::string applyKeyFile;
   bool inverse = false;
+  // With --apply-key: a coordinate list whose points are transformed, instead
+  // of the detail points of a coordinate file.
+  std::string pointsList;
+  std::optional<ColumnOrder> pointsColumns;
   bool help = false;
   bool version = false;
 

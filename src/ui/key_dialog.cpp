@@ -108,8 +108,9 @@ void KeyApplicationDialog::TransformClick() {
   KeyApplicationResult result;
   {
     BusyCursor busy;
-    result = ApplyKeyToFile(LocalPath(KeyFileEdit), LocalPath(PointsFileEdit), Direction(),
-                            LocalPath(OutputFileEdit));
+    result =
+        ApplyKeyToFile(LocalPath(KeyFileEdit), {LocalPath(PointsFileEdit), false, std::nullopt},
+                       Direction(), KeyOutputForm::Section, LocalPath(OutputFileEdit));
   }
   if (!result.ok) {
     ShowErrorMessage(this, QString::fromStdString(result.message));

@@ -86,6 +86,19 @@ TEST(ParseCliOptions, UsageErrors) {
        "přepínač --transform nelze použít s --apply-key"},
       {{"--apply-key=k.json", "-t", "1", "a.txt"}, "přepínač -t nelze použít s --apply-key"},
       {{"--key-out", "-", "a.txt"}, "přepínač --key-out potřebuje název souboru, ne \"-\""},
+      // --points LIST is the input of --apply-key, instead of a coordinate file.
+      {{"--points", "b.txt", "a.txt"}, "přepínač --points patří k --apply-key"},
+      {{"--apply-key", "k.json", "--points", "b.txt", "a.txt"},
+       "zadán soubor souřadnic i seznam --points"},
+      {{"--apply-key", "k.json"},
+       "chybí soubor souřadnic nebo seznam --points s body k transformaci"},
+      {{"--apply-key", "k.json", "--points-columns", "yxz", "a.txt"},
+       "pořadí sloupců --points-columns patří k seznamu --points"},
+      {{"--apply-key", "k.json", "--points", "-"},
+       "přepínač --points potřebuje název souboru, ne \"-\""},
+      {{"--apply-key", "k.json", "--source", "s", "--target", "t"},
+       "přepínač --apply-key nelze použít se seznamy --source a --target (seznam bodů k "
+       "transformaci se zadává přepínačem --points)"},
   };
   for (const auto& [args, message] : cases) {
     CliOptions o;

@@ -343,26 +343,65 @@ TEST_F(CliProgram, SavedKeyAppliedLater) {
   EXPECT_EQ(inverse.status, 0);
   EXPECT_EQ(inverse.out.rfind("\nZpětná transformace podrobných bodů :\n(C.B. X  Y  Z)\n", 0), 0u);
 
+  // The detail points as a list of their own (the file's detail lines are
+  // "name X Y Z"): every output equals that of the coordinate file.
+  const std::string combined = ReadBytes(kSource / file);
+  const std::string points = (dir_ / "body.txt").string();
+  std::ofstream(points) << combined.substr(combined.find('\n', combined.find("podrobné body")) + 1);
+  for (const bool inverse : {false, true}) {
+    std::string outputs[2][3];
+    for (int k = 0; k < 2; ++k) {
+      const fs::path out = dir_ / ("o" + std::to_string(k)),
+                     list = dir_ / ("l" + std::to_string(k));
+      std::vector<std::string> args = {"--apply-key",  key,          "-o", out.string(),
+                                       "--points-out", list.string()};
+      if (inverse) args.push_back("--inverse");
+      if (k == 0) args.push_back(file);
+      if (k == 1) args.insert(args.end(), {"--points", points});
+      const Result r = Run(args);
+      ASSERT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.out.find("\nZpětná"), inverse ? 0u : std::string::npos);
+      outputs[k][0] = r.out, outputs[k][1] = ReadBytes(out), outputs[k][2] = ReadBytes(list);
+    }
+    EXPECT_EQ(outputs[1][0], outputs[0][0]) << inverse;
+    EXPECT_EQ(outputs[1][1], outputs[0][1]) << inverse;
+    EXPECT_EQ(outputs[1][2], outputs[0][2]) << inverse;
+    EXPECT_EQ(outputs[1][2].substr(0, 5), "4201 ");
+  }
+
   std::ofstream(dir_ / "bad.json") << "{\"format\": \"ternavo-key\", \"version\": 7}";
+  std::ofstream(dir_ / "bad.txt") << "4201 1.5 2.5 3.5\n4202 1.5 x 3.5\n";
   const struct {
-    std::string key;
+    std::vector<std::string> args;
     int status;
     std::string err;
   } refused[] = {
-      {(dir_ / "bad.json").string(), 3,
+      {{"--apply-key", (dir_ / "bad.json").string(), file},
+       3,
        "Soubor klíče \"" + (dir_ / "bad.json").string() +
            "\": pole \"version\" nemá hodnotu 1 (soubor je z jiné verze programu)\n"},
-      {(dir_ / "none.json").string(), 5,
+      {{"--apply-key", (dir_ / "none.json").string(), file},
+       5,
        "Soubor klíče \"" + (dir_ / "none.json").string() +
            "\" nelze otevřít: soubor nebo složka neexistuje\n"},
+      {{"--apply-key", key, "--points", (dir_ / "bad.txt").string()},
+       3,
+       "Seznam souřadnic \"" + (dir_ / "bad.txt").string() +
+           "\", řádek 2: \"x\" na místě souřadnice není číslo.\n"},
+      {{"--apply-key", key, "--points", (dir_ / "none.txt").string()},
+       5,
+       "Soubor \"" + (dir_ / "none.txt").string() +
+           "\" nelze otevřít: soubor nebo složka neexistuje\n"},
   };
-  for (const auto& r : refused) {
-    const fs::path out = dir_ / "out.txt";
-    const Result result = Run({"--apply-key", r.key, "-o", out.string(), file});
+  for (auto r : refused) {
+    const fs::path out = dir_ / "out.txt", list = dir_ / "list-out.txt";
+    r.args.insert(r.args.end(), {"-o", out.string(), "--points-out", list.string()});
+    const Result result = Run(r.args);
     EXPECT_EQ(result.status, r.status);
     EXPECT_EQ(result.err, r.err);
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(list));
   }
 }
 
