@@ -97,7 +97,14 @@ inline constexpr const char* kCancelButton = "Zrušit";
 // The dialog that applies a saved key.
 inline constexpr const char* kKeyDialogCaption = "Transformovat klíčem";
 inline constexpr const char* kKeyDialogKeyFile = "Soubor klíče :";
-inline constexpr const char* kKeyDialogPointsFile = "Soubor souřadnic s podrobnými body :";
+inline constexpr const char* kKeyDialogPointsFile = "Soubor s body k transformaci :";
+inline constexpr const char* kKeyDialogCoordinateFile =
+    "soubor souřadnic (transformují se jeho podrobné body)";
+inline constexpr const char* kKeyDialogPointList = "seznam souřadnic (název X Y Z na řádek)";
+inline constexpr const char* kKeyDialogOutput = "Výstup";
+inline constexpr const char* kKeyDialogSectionOutput =
+    "oddíl podrobných bodů jako v protokolu (Windows-1250)";
+inline constexpr const char* kKeyDialogListOutput = "seznam souřadnic (v podobě vstupního seznamu)";
 inline constexpr const char* kKeyDialogDirection = "Směr";
 inline constexpr const char* kKeyDialogForward = "Z výchozí do cílové soustavy";
 inline constexpr const char* kKeyDialogInverse = "Zpět, z cílové do výchozí soustavy";
@@ -105,7 +112,7 @@ inline constexpr const char* kKeyDialogOutputFile = "Výstupní soubor :";
 inline constexpr const char* kKeyDialogBrowse = "Vybrat…";
 inline constexpr const char* kKeyDialogTransform = "Transformovat";
 inline constexpr const char* kKeyDialogIncomplete =
-    "Vyberte soubor klíče, soubor souřadnic a výstupní soubor.";
+    "Vyberte soubor klíče, soubor s body a výstupní soubor.";
 // Asked before a protocol the user edited and did not save is replaced.
 inline constexpr const char* kDiscardEditsQuestion =
     "Protokol obsahuje neuložené úpravy.\nZahodit je?";

@@ -1,13 +1,16 @@
 #include "ui/key_dialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/texts.h"
@@ -50,6 +53,26 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
   fileRows(output, 0, texts::window::kKeyDialogOutputFile, OutputFileEdit, OutputFileButton,
            "OutputFile");
 
+  // What the points file is: the choice is the user's (a coordinate file
+  // can look like a list with a heading, and the reverse).
+  CoordinateFileInput = new QRadioButton(Text(texts::window::kKeyDialogCoordinateFile), this);
+  CoordinateFileInput->setObjectName(QStringLiteral("CoordinateFileInput"));
+  PointListInput = new QRadioButton(Text(texts::window::kKeyDialogPointList), this);
+  PointListInput->setObjectName(QStringLiteral("PointListInput"));
+  CoordinateFileInput->setChecked(true);
+  ColumnOrderBox = new QComboBox(this);
+  ColumnOrderBox->setObjectName(QStringLiteral("ColumnOrderBox"));
+  ColumnOrderBox->addItems(
+      {Text(texts::window::kOrderByHeading), QStringLiteral("X Y Z"), QStringLiteral("Y X Z")});
+  ColumnOrderBox->setEnabled(false);
+  connect(PointListInput, &QRadioButton::toggled, ColumnOrderBox, &QWidget::setEnabled);
+  inputs->addWidget(CoordinateFileInput, 4, 0, 1, 2);
+  auto* listRow = new QHBoxLayout();
+  listRow->addWidget(PointListInput);
+  listRow->addWidget(ColumnOrderBox);
+  listRow->addStretch();
+  inputs->addLayout(listRow, 5, 0, 1, 2);
+
   auto* direction = new QGroupBox(Text(texts::window::kKeyDialogDirection), this);
   ForwardButton = new QRadioButton(Text(texts::window::kKeyDialogForward), direction);
   ForwardButton->setObjectName(QStringLiteral("ForwardButton"));
@@ -59,6 +82,32 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
   auto* directionLayout = new QVBoxLayout(direction);
   directionLayout->addWidget(ForwardButton);
   directionLayout->addWidget(InverseButton);
+
+  auto* form = new QGroupBox(Text(texts::window::kKeyDialogOutput), this);
+  SectionOutput = new QRadioButton(Text(texts::window::kKeyDialogSectionOutput), form);
+  SectionOutput->setObjectName(QStringLiteral("SectionOutput"));
+  ListOutput = new QRadioButton(Text(texts::window::kKeyDialogListOutput), form);
+  ListOutput->setObjectName(QStringLiteral("ListOutput"));
+  SectionOutput->setChecked(true);
+  DecimalsBox = new QSpinBox(form);
+  DecimalsBox->setObjectName(QStringLiteral("DecimalsBox"));
+  DecimalsBox->setRange(0, kMaxListDecimals);
+  DecimalsBox->setValue(kDefaultListDecimals);
+  DecimalsBox->setEnabled(false);
+  auto* decimalsLabel = new QLabel(Text(texts::window::kDecimalsLabel), form);
+  decimalsLabel->setBuddy(DecimalsBox);
+  decimalsLabel->setEnabled(false);
+  connect(ListOutput, &QRadioButton::toggled, DecimalsBox, &QWidget::setEnabled);
+  connect(ListOutput, &QRadioButton::toggled, decimalsLabel, &QWidget::setEnabled);
+  auto* formLayout = new QVBoxLayout(form);
+  formLayout->addWidget(SectionOutput);
+  auto* decimalsRow = new QHBoxLayout();
+  decimalsRow->addWidget(ListOutput);
+  decimalsRow->addWidget(decimalsLabel);
+  decimalsRow->addWidget(DecimalsBox);
+  decimalsRow->addStretch();
+  formLayout->addLayout(decimalsRow);
+  formLayout->addLayout(output);
 
   auto* buttons = new QDialogButtonBox(this);
   TransformButton =
@@ -70,7 +119,7 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(inputs);
   layout->addWidget(direction);
-  layout->addLayout(output);
+  layout->addWidget(form);
   layout->addWidget(buttons);
 
   auto browseOpen = [this](QLineEdit* edit) {
@@ -84,8 +133,10 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
           [this, browseOpen] { browseOpen(PointsFileEdit); });
   connect(OutputFileButton, &QPushButton::clicked, this, [this] {
     RunHandler(this, [this] {
-      if (const std::optional<QString> path = Dialogs().GetSaveFileName(
-              this, QStringLiteral("*.txt (*.txt)"), QStringLiteral("txt")))
+      const QString filter = ListOutput->isChecked() ? QStringLiteral("*.txt *.csv (*.txt *.csv)")
+                                                     : QStringLiteral("*.txt (*.txt)");
+      if (const std::optional<QString> path =
+              Dialogs().GetSaveFileName(this, filter, QStringLiteral("txt")))
         OutputFileEdit->setText(*path);
     });
   });
@@ -98,6 +149,17 @@ KeyDirection KeyApplicationDialog::Direction() const {
   return InverseButton->isChecked() ? KeyDirection::Inverse : KeyDirection::Forward;
 }
 
+KeyInput KeyApplicationDialog::Input() const {
+  KeyInput input{LocalPath(PointsFileEdit), PointListInput->isChecked(), std::nullopt};
+  if (input.pointList && ColumnOrderBox->currentIndex() == 1) input.order = ColumnOrder::Xyz;
+  if (input.pointList && ColumnOrderBox->currentIndex() == 2) input.order = ColumnOrder::Yxz;
+  return input;
+}
+
+KeyOutputForm KeyApplicationDialog::OutputForm() const {
+  return ListOutput->isChecked() ? KeyOutputForm::CoordinateList : KeyOutputForm::Section;
+}
+
 void KeyApplicationDialog::TransformClick() {
   for (const QLineEdit* edit : {KeyFileEdit, PointsFileEdit, OutputFileEdit}) {
     if (edit->text().trimmed().isEmpty()) {
@@ -108,9 +170,8 @@ void KeyApplicationDialog::TransformClick() {
   KeyApplicationResult result;
   {
     BusyCursor busy;
-    result =
-        ApplyKeyToFile(LocalPath(KeyFileEdit), {LocalPath(PointsFileEdit), false, std::nullopt},
-                       Direction(), KeyOutputForm::Section, LocalPath(OutputFileEdit));
+    result = ApplyKeyToFile(LocalPath(KeyFileEdit), Input(), Direction(), OutputForm(),
+                            LocalPath(OutputFileEdit), DecimalsBox->value());
   }
   if (!result.ok) {
     ShowErrorMessage(this, QString::fromStdString(result.message));

@@ -5,7 +5,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -13,6 +15,7 @@
 #include <functional>
 
 #include "adjustment/seznam.h"
+#include "report/coordinate_list.h"
 #include "text/code_page.h"
 #include "ui/key_dialog.h"
 #include "ui/residual_window.h"
@@ -290,15 +293,24 @@ TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
 
   const QString points = folder_.filePath(QStringLiteral("6.txt"));
   const QString output = folder_.filePath(QStringLiteral("body.txt"));
+  // The detail points of 6.txt as a surveyor's list (heading Y X Z, ";", decimal comma).
+  const QString list = WriteFile(QStringLiteral("seznam.csv"),
+                                 "Číslo;Y;X;Z\n9001;400,250;300,500;20,000\n"
+                                 "9002;395,250;310,500;21,000\n9003;390,250;320,500;22,000\n");
+  const QString bad = WriteFile(QStringLiteral("spatny.csv"), "9001;1;2\n");
+  const QString listOutput = folder_.filePath(QStringLiteral("body.csv"));
   struct Case {
     QString key, points, output;
+    bool listIn, listOut;
     bool accepted;
     MessageIcon icon;
   };
   const Case cases[] = {
-      {points, points, output, false, MessageIcon::Error},  // the coordinate file is no key
-      {key, points, QString(), false, MessageIcon::None},   // no output file chosen
-      {key, points, output, true, MessageIcon::None},
+      {points, points, output, false, false, false, MessageIcon::Error},  // no key
+      {key, points, QString(), false, false, false, MessageIcon::None},   // no output file
+      {key, points, output, false, false, true, MessageIcon::None},
+      {key, bad, listOutput, true, true, false, MessageIcon::Error},  // a list it cannot read
+      {key, list, listOutput, true, true, true, MessageIcon::None},
   };
   for (const Case& c : cases) {
     bool accepted = false;
@@ -309,18 +321,26 @@ TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
       dialog->KeyFileEdit->setText(c.key);
       dialog->PointsFileEdit->setText(c.points);
       dialog->OutputFileEdit->setText(c.output);
+      (c.listIn ? dialog->PointListInput : dialog->CoordinateFileInput)->setChecked(true);
+      (c.listOut ? dialog->ListOutput : dialog->SectionOutput)->setChecked(true);
+      dialog->DecimalsBox->setValue(6);
       dialog->TransformButton->click();
       accepted = dialog->result() == QDialog::Accepted;
       return accepted;
     };
     main_->TransformovatKlicem1->trigger();
-    EXPECT_EQ(accepted, c.accepted) << c.key.toStdString();
+    EXPECT_EQ(accepted, c.accepted) << c.points.toStdString();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].icon, c.icon);
     dialogs_->messages.clear();
-    EXPECT_EQ(QFile::exists(output), c.accepted);
+    EXPECT_EQ(QFile::exists(c.output), c.accepted);
   }
   EXPECT_EQ(ReadBytes(output), EncodeProtocolFile(section.toStdString()));
+  // The list the window saves with the key it computed, in the list's own form.
+  std::string expected, error;
+  ASSERT_TRUE(TransformedPointsList(*Seznam, {';', ',', ColumnOrder::Yxz}, 6, expected, error));
+  EXPECT_EQ(ReadBytes(listOutput), expected);
+  EXPECT_EQ(expected.substr(0, 5), "9001;");
 }
 
 // "Zrušit" in the progress dialog stops the diagnostics, not the key: the key,
