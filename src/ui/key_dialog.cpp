@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <cstddef>
+#include <iterator>
 
 #include "app/texts.h"
 #include "ui/dialogs.h"
@@ -47,31 +49,33 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
   };
   auto* inputs = new QGridLayout();
   fileRows(inputs, 0, texts::window::kKeyDialogKeyFile, KeyFileEdit, KeyFileButton, "KeyFile");
-  fileRows(inputs, 2, texts::window::kKeyDialogPointsFile, PointsFileEdit, PointsFileButton,
-           "PointsFile");
-  auto* output = new QGridLayout();
-  fileRows(output, 0, texts::window::kKeyDialogOutputFile, OutputFileEdit, OutputFileButton,
-           "OutputFile");
 
-  // What the points file is: the choice is the user's (a coordinate file
-  // can look like a list with a heading, and the reverse).
-  CoordinateFileInput = new QRadioButton(Text(texts::window::kKeyDialogCoordinateFile), this);
+  // The points file and what it is: the choice is the user's (a coordinate
+  // file can look like a list with a heading, and the reverse). Each set of
+  // choices has a box of its own, which keeps them apart for the keyboard.
+  auto* points = new QGroupBox(this);
+  auto* pointsGrid = new QGridLayout();
+  fileRows(pointsGrid, 0, texts::window::kKeyDialogPointsFile, PointsFileEdit, PointsFileButton,
+           "PointsFile");
+  CoordinateFileInput = new QRadioButton(Text(texts::window::kKeyDialogCoordinateFile), points);
   CoordinateFileInput->setObjectName(QStringLiteral("CoordinateFileInput"));
-  PointListInput = new QRadioButton(Text(texts::window::kKeyDialogPointList), this);
+  PointListInput = new QRadioButton(Text(texts::window::kKeyDialogPointList), points);
   PointListInput->setObjectName(QStringLiteral("PointListInput"));
   CoordinateFileInput->setChecked(true);
-  ColumnOrderBox = new QComboBox(this);
+  ColumnOrderBox = new QComboBox(points);
   ColumnOrderBox->setObjectName(QStringLiteral("ColumnOrderBox"));
   ColumnOrderBox->addItems(
       {Text(texts::window::kOrderByHeading), QStringLiteral("X Y Z"), QStringLiteral("Y X Z")});
   ColumnOrderBox->setEnabled(false);
   connect(PointListInput, &QRadioButton::toggled, ColumnOrderBox, &QWidget::setEnabled);
-  inputs->addWidget(CoordinateFileInput, 4, 0, 1, 2);
+  auto* pointsLayout = new QVBoxLayout(points);
+  pointsLayout->addLayout(pointsGrid);
+  pointsLayout->addWidget(CoordinateFileInput);
   auto* listRow = new QHBoxLayout();
   listRow->addWidget(PointListInput);
   listRow->addWidget(ColumnOrderBox);
   listRow->addStretch();
-  inputs->addLayout(listRow, 5, 0, 1, 2);
+  pointsLayout->addLayout(listRow);
 
   auto* direction = new QGroupBox(Text(texts::window::kKeyDialogDirection), this);
   ForwardButton = new QRadioButton(Text(texts::window::kKeyDialogForward), direction);
@@ -99,6 +103,9 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
   decimalsLabel->setEnabled(false);
   connect(ListOutput, &QRadioButton::toggled, DecimalsBox, &QWidget::setEnabled);
   connect(ListOutput, &QRadioButton::toggled, decimalsLabel, &QWidget::setEnabled);
+  auto* output = new QGridLayout();
+  fileRows(output, 0, texts::window::kKeyDialogOutputFile, OutputFileEdit, OutputFileButton,
+           "OutputFile");
   auto* formLayout = new QVBoxLayout(form);
   formLayout->addWidget(SectionOutput);
   auto* decimalsRow = new QHBoxLayout();
@@ -118,9 +125,16 @@ KeyApplicationDialog::KeyApplicationDialog(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(inputs);
+  layout->addWidget(points);
   layout->addWidget(direction);
   layout->addWidget(form);
   layout->addWidget(buttons);
+  // Tab goes through the dialog top down.
+  QWidget* const order[] = {KeyFileEdit,         KeyFileButton,    PointsFileEdit, PointsFileButton,
+                            CoordinateFileInput, PointListInput,   ColumnOrderBox, ForwardButton,
+                            InverseButton,       SectionOutput,    ListOutput,     DecimalsBox,
+                            OutputFileEdit,      OutputFileButton, TransformButton};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   auto browseOpen = [this](QLineEdit* edit) {
     RunHandler(this, [this, edit] {

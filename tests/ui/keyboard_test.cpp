@@ -1,5 +1,12 @@
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "ui/key_dialog.h"
 
 #include "ui_test_support.h"
 
@@ -52,6 +59,26 @@ TEST_F(KeyboardTest, MenusCarryTheirMnemonicsAndShortcuts) {
   dialogs_->openAnswers.push_back(std::nullopt);
   QTest::keySequence(main_, QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_TRUE(dialogs_->openAnswers.empty()) << "Ctrl+O did not open";
+}
+
+// Tab walks "Transformovat klíčem…" top down, through each set of choices
+// (a list chosen enables its column order, a list output its decimals).
+TEST_F(KeyboardTest, TabWalksTheKeyDialogTopDown) {
+  KeyApplicationDialog d;
+  d.show();
+  QApplication::setActiveWindow(&d);
+  QTest::mouseClick(d.PointListInput, Qt::LeftButton);
+  QTest::mouseClick(d.ListOutput, Qt::LeftButton);
+  ASSERT_TRUE(d.PointListInput->isChecked() && d.ListOutput->isChecked());
+  d.KeyFileEdit->setFocus();
+  const QWidget* const order[] = {d.KeyFileButton,    d.PointsFileEdit, d.PointsFileButton,
+                                  d.PointListInput,   d.ColumnOrderBox, d.ForwardButton,
+                                  d.ListOutput,       d.DecimalsBox,    d.OutputFileEdit,
+                                  d.OutputFileButton, d.TransformButton};
+  for (const QWidget* next : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+  }
 }
 
 // Space, Enter and F2 on a "Použít" cell do what a double-click does there,
