@@ -53,11 +53,6 @@ struct LoadResult {
   int Error = 0;  // errno when Status is CannotOpen, otherwise 0
 };
 
-// Texts the computation shows by itself (through the notice hook).
-extern const char* const kTooFewPointsNotice;    // "Málo identických bodů."
-extern const char* const kSingularAffineNotice;  // affine key cannot be determined
-extern const char* const kTooManyPointsNotice;   // more used points than a matrix holds
-
 // Most used identical points a key can take: 3n rows in a 16-bit dimension.
 inline constexpr int32_t kMaxUsedPoints = 21845;
 

@@ -96,9 +96,6 @@ Extended MeanAxisScale(const Matice& m);
 // value that is not finite. Raises no fault flag the caller would see.
 bool ProperRotationFromCovariance(const Extended (&h)[3][3], Extended (&r)[3][3], Extended& trace);
 
-// Shown when the identical points give no triangle to work with.
-extern const char* const kDegeneratePointsText;
-
 // ---------------------------------------------------------------------------
 // The same model and derivatives from sines and cosines computed once per
 // angle triple, for the hot loops of the iterative adjustment. The angle
