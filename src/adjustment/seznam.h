@@ -126,6 +126,8 @@ class TSeznam {
   void TransformDetailPoints(TextLines& memo) const;
 
   // --- protocol and point table ---
+  // Members for the callers' sake, but written by the report layer: defined
+  // in report/protocol_writer.cpp (link ternavo_report to use them).
   void WriteProtocol(TextLines& memo, int32_t t) const;
   void ShowPoints(CellGrid& grid) const;
   void ShowResults(CellGrid& grid, std::string& m0Label, std::string& pointLabel) const;

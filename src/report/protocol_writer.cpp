@@ -1,4 +1,6 @@
-// The protocol of a key computation and the texts of the point table.
+// The protocol of a key computation and the texts of the point table:
+// TSeznam::WriteProtocol, ShowPoints and ShowResults, declared with the
+// point records in adjustment/seznam.h.
 #include <string>
 
 #include "adjustment/seznam.h"
