@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "adjustment/seznam.h"
 #include "app/workflow.h"
@@ -12,9 +13,9 @@
 namespace ternavo {
 
 // Saves the key of a driver run of `type` as a key file by the protocol
-// saver's policy (never over `coordinateFile`); false with the error text,
-// also without a key.
-bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
+// saver's policy (never over one of `inputs`: the coordinate file, or the
+// source and the target list); false with the error text, also without a key.
+bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::vector<std::string>& inputs,
                  const std::string& path, std::string& error);
 
 enum class KeyFileOutcome {

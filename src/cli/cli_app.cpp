@@ -372,7 +372,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     std::string error;
     if (!computed) {
       err << texts::cli::kNoKeyFor << options.keyOutFile << texts::cli::kNotWritten;
-    } else if (!SaveKeyFile(seznam, options.type, inputName, options.keyOutFile, error)) {
+    } else if (!SaveKeyFile(seznam, options.type, InputFiles(options), options.keyOutFile, error)) {
       err << error << '\n';
       status = kExitOutputFailed;
     }

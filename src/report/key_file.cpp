@@ -211,7 +211,7 @@ bool IsRotation(const Extended r[3][3]) {
 }  // namespace
 
 std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
-                        const std::string& created) {
+                        const std::string& created, const std::string& targetList) {
   const KeyQuality q = ComputeKeyQuality(s, type);
   const bool rotation = type != kGeneralAffine;
   const Extended scale = s.ScaleMatrix->Get(1, 1);
@@ -268,7 +268,12 @@ std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::stri
   json off = json::array();
   for (const TIdentickyBod& p : s.IdenticalPoints) (p.Used ? used : off).push_back(PointName(p));
   root["points"] = {{"used", std::move(used)}, {"switched_off", std::move(off)}};
-  root["coordinate_file"] = coordinateFile;
+  if (targetList.empty()) {
+    root["coordinate_file"] = coordinateFile;
+  } else {
+    root["source_list"] = coordinateFile;
+    root["target_list"] = targetList;
+  }
   std::string out;
   Pretty(root, 0, out);
   return out + "\n";
