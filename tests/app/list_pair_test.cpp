@@ -122,6 +122,13 @@ TEST(ListPair, NoSaveOverwritesEitherList) {
       EXPECT_EQ(bytes(list), before) << name;
     }
   }
+  // Elsewhere the key file is written and names both lists.
+  std::string error;
+  ASSERT_TRUE(SaveKeyFile(s, kSimilarity, w.InputFiles(), (dir / "k.json").string(), error));
+  const std::string key = bytes(dir / "k.json");
+  EXPECT_NE(key.find("\"target_list\": \"" + (dir / "cadastral_target.csv").string()),
+            std::string::npos);
+  EXPECT_EQ(key.find("coordinate_file"), std::string::npos);
 }
 
 }  // namespace
