@@ -5,7 +5,9 @@
 #include <cmath>
 #include <functional>
 
-namespace ternavo {
+#include "geometry_test_support.h"
+
+namespace ternavo::testing {
 namespace {
 
 struct Angles {
@@ -237,4 +239,4 @@ TEST(CovarianceRotation, ProperAndBestOrNone) {
 }
 
 }  // namespace
-}  // namespace ternavo
+}  // namespace ternavo::testing
