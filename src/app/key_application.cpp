@@ -71,8 +71,8 @@ KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string&
     ::close(fd);
   }
   if (reason != 0) {
-    error = std::string(messages::kKeyFilePrefix) + path +
-            "\" nelze otevřít: " + SystemErrorText(reason);
+    error =
+        std::string(messages::kKeyFilePrefix) + path + texts::kCannotOpen + SystemErrorText(reason);
     return KeyFileOutcome::CannotOpen;
   }
   return ParseKeyFile(text, path, key, error) ? KeyFileOutcome::Read : KeyFileOutcome::Invalid;

@@ -29,7 +29,7 @@ OpenResult Workflow::Open(const std::string& path) {
     case LoadStatus::Loaded: break;
     case LoadStatus::CannotOpen:
       return {OpenOutcome::CannotOpen,
-              "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(loaded.Error)};
+              texts::kFilePrefix + path + texts::kCannotOpen + SystemErrorText(loaded.Error)};
     case LoadStatus::WrongFormat: return {OpenOutcome::WrongFormat, texts::kWrongFormat};
   }
   loadedPath_ = path;
@@ -47,9 +47,9 @@ ListsOpenResult Workflow::OpenLists(const ListChoice& source, const ListChoice& 
     const ListReadResult read = ReadPointList(choices[k]->path, choices[k]->order, lists[k]);
     if (read.Loaded) continue;
     if (read.SystemError != 0) {
-      result.open = {OpenOutcome::CannotOpen,
-                     "Soubor \"" + choices[k]->path +
-                         "\" nelze otevřít: " + SystemErrorText(read.SystemError)};
+      result.open = {OpenOutcome::CannotOpen, texts::kFilePrefix + choices[k]->path +
+                                                  texts::kCannotOpen +
+                                                  SystemErrorText(read.SystemError)};
     } else {
       result.open = {OpenOutcome::WrongFormat, read.Error};
     }

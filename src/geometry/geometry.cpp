@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
-namespace ternavo {
+#include "text/messages.h"
 
-const char* const kDegeneratePointsText = "Identické body splývají nebo leží na přímce.";
+namespace ternavo {
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 constexpr Extended kCollinearSine = 1e-12L;
 
 [[noreturn]] void ThrowDegenerate() {
-  throw ArithmeticFault(FaultKind::DivisionByZero, kDegeneratePointsText);
+  throw ArithmeticFault(FaultKind::DivisionByZero, messages::kDegeneratePoints);
 }
 
 }  // namespace

@@ -59,9 +59,6 @@ Extended MeanAxisScale(const Matice& m);
 // value that is not finite. Raises no fault flag the caller would see.
 bool ProperRotationFromCovariance(const Extended (&h)[3][3], Extended (&r)[3][3], Extended& trace);
 
-// Shown when the identical points give no triangle to work with.
-extern const char* const kDegeneratePointsText;
-
 // ---------------------------------------------------------------------------
 // The similarity model and its derivatives, from the sines and cosines of
 // the angles computed once per angle triple (MakeTrig) for the hot loops of

@@ -143,7 +143,7 @@ class KeyReader {
     if (!parent.contains(name))
       return Fail(std::string(messages::kKeyFileMissing) + "\"" + field + "\"");
     auto label = [&](const std::string& f, int i, int j) {
-      return "pole \"" + f + "\"" + (rows == 0 ? "" : " (" + names(i, j) + ")");
+      return messages::kKeyFileField + f + "\"" + (rows == 0 ? "" : " (" + names(i, j) + ")");
     };
     auto element = [&](const json& e, int i, int j) {
       Extended& target = out[3 * i + j];
@@ -153,7 +153,8 @@ class KeyReader {
     const json& v = parent[name];
     if (rows == 0) return element(v, 0, 0);
     const std::string shape =
-        "pole \"" + field + "\"" + (rows == 1 ? " nemá 3 prvky" : " nemá 3 × 3 prvky");
+        messages::kKeyFileField + field + "\"" +
+        (rows == 1 ? messages::kKeyFileNotTriple : messages::kKeyFileNotMatrix);
     auto triple = [](const json& t) { return t.is_array() && t.size() == 3; };
     if (rows == 1) {
       if (!triple(v)) return Fail(shape);

@@ -411,7 +411,7 @@ void SaveProtocolPdf(const QString& path, const TForm2& protocol) {
     if (file.commit()) return;
   }
   throw std::runtime_error(
-      QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, file.errorString()).toStdString());
+      (texts::kFilePrefix + path + texts::kCannotSave + file.errorString()).toStdString());
 }
 
 void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep) {
