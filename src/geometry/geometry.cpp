@@ -156,44 +156,6 @@ void AnglesFromRotation(const Matice& m, Extended& omega, Extended& phi, Extende
 }
 
 // ---------------------------------------------------------------------------
-// The similarity model and its derivatives
-
-Extended ModelX(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended tX, Extended /*tY*/, Extended /*tZ*/) {
-  return ModelX(x, y, z, m, MakeTrig(omega, phi, kappa), tX);
-}
-
-Extended ModelY(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended /*tX*/, Extended tY, Extended /*tZ*/) {
-  return ModelY(x, y, z, m, MakeTrig(omega, phi, kappa), tY);
-}
-
-Extended ModelZ(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended /*tX*/, Extended /*tY*/, Extended tZ) {
-  return ModelZ(x, y, z, m, MakeTrig(omega, phi, kappa), tZ);
-}
-
-#define TERNAVO_ANGLE_FORM(Name)                                                              \
-  Extended Name(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi, \
-                Extended kappa) {                                                             \
-    return Name(x, y, z, m, MakeTrig(omega, phi, kappa));                                     \
-  }
-
-TERNAVO_ANGLE_FORM(DXdScale)
-TERNAVO_ANGLE_FORM(DYdScale)
-TERNAVO_ANGLE_FORM(DZdScale)
-TERNAVO_ANGLE_FORM(DXdOmega)
-TERNAVO_ANGLE_FORM(DXdPhi)
-TERNAVO_ANGLE_FORM(DXdKappa)
-TERNAVO_ANGLE_FORM(DYdOmega)
-TERNAVO_ANGLE_FORM(DYdKappa)
-TERNAVO_ANGLE_FORM(DZdOmega)
-TERNAVO_ANGLE_FORM(DZdPhi)
-TERNAVO_ANGLE_FORM(DZdKappa)
-
-#undef TERNAVO_ANGLE_FORM
-
-// ---------------------------------------------------------------------------
 // Closed-form starting values
 
 MaticePtr FrameFromPoints(TVektor p1, TVektor p2, TVektor p3) {
