@@ -6,6 +6,7 @@
 
 #include "adjustment/point_name.h"
 #include "adjustment/seznam.h"
+#include "text/messages.h"
 #include "text/number_format.h"
 
 namespace ternavo {
@@ -74,8 +75,8 @@ void TSeznam::TransformDetailPoints(TextLines& memo) const {
   // Second pass: the same arithmetic again, rendered straight into the memo.
   memo.Reserve(memo.Count() + count + 3);
   memo.AppendLine(std::string());
-  memo.AppendLine("Transformace podrobných bodů :");
-  memo.AppendLine("(C.B. X  Y  Z)");
+  memo.AppendLine(messages::kDetailSectionHeading);
+  memo.AppendLine(messages::kDetailSectionColumns);
   // One separator for the whole section (the renderings read the locale at
   // each call); each line is rendered into one buffer and copied out at its
   // length.

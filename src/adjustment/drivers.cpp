@@ -16,6 +16,7 @@
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 #include "numeric/notice.h"
+#include "text/messages.h"
 
 namespace ternavo {
 
@@ -66,7 +67,7 @@ void RunRestoringOnError(TSeznam& s, Body&& body) {
 bool RefuseTooManyPoints(TSeznam& s) {
   if (s.GetUsedCount() <= kMaxUsedPoints) return false;
   s.KeyValid = false;
-  ShowNotice(kTooManyPointsNotice);
+  ShowNotice(messages::kTooManyPoints);
   return true;
 }
 
@@ -421,7 +422,7 @@ void TSeznam::AdjustAffine() {
     bool completed = true;
     KeyValid = ComputeAffineKey();
     if (!KeyValid) {
-      ShowNotice(n < 4 ? kTooFewPointsNotice : kSingularAffineNotice);
+      ShowNotice(n < 4 ? messages::kTooFewPoints : messages::kSingularAffine);
     } else {
       completed = LeaveEachOutInParallel(
           *this,

@@ -233,7 +233,7 @@ ListReadResult ParsePointList(std::string bytes, const std::string& path,
     for (const ListedPoint& p : read.Points) {
       const auto [at, fresh] = lines.emplace(p.Name, p.Line);
       if (!fresh) {
-        return fail(p.Line, "bod \"" + p.Name + "\"" + m::kListDuplicate +
+        return fail(p.Line, m::kListPoint + p.Name + "\"" + m::kListDuplicate +
                                 std::to_string(at->second) + ")");
       }
     }

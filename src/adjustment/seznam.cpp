@@ -6,12 +6,6 @@
 
 namespace ternavo {
 
-const char* const kTooFewPointsNotice = "Málo identických bodů.";
-const char* const kSingularAffineNotice =
-    "Afinní klíč nelze určit: identické body leží v jedné rovině nebo na přímce.";
-const char* const kTooManyPointsNotice =
-    "Příliš mnoho použitých identických bodů: výpočet zvládne nejvýše 21845 bodů.";
-
 TSeznam::TSeznam()
     : RotationMatrix(Matice::Create(3, 3)),
       ScaleMatrix(Matice::Create(3, 3)),

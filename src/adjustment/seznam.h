@@ -53,11 +53,6 @@ struct LoadResult {
   int Error = 0;  // errno when Status is CannotOpen, otherwise 0
 };
 
-// Texts the computation shows by itself (through the notice hook).
-extern const char* const kTooFewPointsNotice;    // "Málo identických bodů."
-extern const char* const kSingularAffineNotice;  // affine key cannot be determined
-extern const char* const kTooManyPointsNotice;   // more used points than a matrix holds
-
 // Most used identical points a key can take: 3n rows in a 16-bit dimension.
 inline constexpr int32_t kMaxUsedPoints = 21845;
 
@@ -131,6 +126,8 @@ class TSeznam {
   void TransformDetailPoints(TextLines& memo) const;
 
   // --- protocol and point table ---
+  // Members for the callers' sake, but written by the report layer: defined
+  // in report/protocol_writer.cpp (link ternavo_report to use them).
   void WriteProtocol(TextLines& memo, int32_t t) const;
   void ShowPoints(CellGrid& grid) const;
   void ShowResults(CellGrid& grid, std::string& m0Label, std::string& pointLabel) const;

@@ -28,23 +28,23 @@ std::string ExceptionMessage(const std::exception_ptr& error) {
 
 std::string SystemErrorText(int errorNumber) {
   switch (errorNumber) {
-    case ENOENT: return "soubor nebo složka neexistuje";
+    case ENOENT: return texts::reason::kNoEntry;
     case EACCES:
-    case EPERM: return "přístup odepřen";
-    case ENOSPC: return "na disku není místo";
-    case EDQUOT: return "překročena kvóta disku";
-    case EROFS: return "systém souborů je jen pro čtení";
-    case EFBIG: return "soubor je příliš velký";
-    case EISDIR: return "je to složka";
-    case ENOTDIR: return "část cesty není složka";
-    case ENAMETOOLONG: return "název je příliš dlouhý";
-    case ELOOP: return "příliš mnoho symbolických odkazů";
-    case EIO: return "chyba čtení nebo zápisu na zařízení";
-    case ENXIO: return "zařízení nebo roura nemá druhou stranu";
-    case EPIPE: return "roura byla uzavřena";
-    case EBUSY: return "soubor je používán";
+    case EPERM: return texts::reason::kAccess;
+    case ENOSPC: return texts::reason::kNoSpace;
+    case EDQUOT: return texts::reason::kQuota;
+    case EROFS: return texts::reason::kReadOnly;
+    case EFBIG: return texts::reason::kTooBig;
+    case EISDIR: return texts::reason::kIsDirectory;
+    case ENOTDIR: return texts::reason::kNotDirectory;
+    case ENAMETOOLONG: return texts::reason::kNameTooLong;
+    case ELOOP: return texts::reason::kLinkLoop;
+    case EIO: return texts::reason::kDeviceError;
+    case ENXIO: return texts::reason::kNoReader;
+    case EPIPE: return texts::reason::kPipeClosed;
+    case EBUSY: return texts::reason::kBusy;
     case EMFILE:
-    case ENFILE: return "příliš mnoho otevřených souborů";
+    case ENFILE: return texts::reason::kTooManyOpen;
     default: break;
   }
   return std::strerror(errorNumber);

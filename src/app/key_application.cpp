@@ -16,21 +16,25 @@
 
 namespace ternavo {
 
-bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
+bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::vector<std::string>& inputs,
                  const std::string& path, std::string& error) {
   if (!s.KeyValid) {
     error = texts::kNoKeyToExport;
     return false;
   }
-  // The full path: the file is read again years later, from elsewhere.
-  std::error_code ignored;
-  const std::filesystem::path full = std::filesystem::absolute(coordinateFile, ignored);
-  const std::string text =
-      KeyFileText(s, type, coordinateFile.empty() || full.empty() ? coordinateFile : full.string(),
-                  CurrentUtcTime());
+  // Full paths: the file is read again years later, from elsewhere.
+  const auto full = [&inputs](std::size_t i) -> std::string {
+    if (i >= inputs.size() || inputs[i].empty()) return {};
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(inputs[i], ignored);
+    return absolute.empty() ? inputs[i] : absolute.string();
+  };
+  const std::string text = KeyFileText(s, type, full(0), CurrentUtcTime(), full(1));
   ProtocolFileWriter file;
   std::vector<std::string> keep;
-  if (!coordinateFile.empty()) keep.push_back(coordinateFile);
+  for (const std::string& input : inputs) {
+    if (!input.empty()) keep.push_back(input);
+  }
   if (file.Open(path, keep) && file.AppendBytes(text) && file.Commit()) return true;
   error = file.Error();
   return false;
@@ -72,8 +76,8 @@ KeyFileOutcome ReadKeyFile(const std::string& path, StoredKey& key, std::string&
     ::close(fd);
   }
   if (reason != 0) {
-    error = std::string(messages::kKeyFilePrefix) + path +
-            "\" nelze otevřít: " + SystemErrorText(reason);
+    error =
+        std::string(messages::kKeyFilePrefix) + path + texts::kCannotOpen + SystemErrorText(reason);
     return KeyFileOutcome::CannotOpen;
   }
   return ParseKeyFile(text, path, key, error) ? KeyFileOutcome::Read : KeyFileOutcome::Invalid;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "adjustment/point_list.h"
 #include "adjustment/seznam.h"
@@ -15,9 +16,9 @@
 namespace ternavo {
 
 // Saves the key of a driver run of `type` as a key file by the protocol
-// saver's policy (never over `coordinateFile`); false with the error text,
-// also without a key.
-bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
+// saver's policy (never over one of `inputs`: the coordinate file, or the
+// source and the target list); false with the error text, also without a key.
+bool SaveKeyFile(const TSeznam& s, TTypTransformace type, const std::vector<std::string>& inputs,
                  const std::string& path, std::string& error);
 
 enum class KeyFileOutcome {

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/error_report.h"
+#include "app/texts.h"
 #include "text/code_page.h"
 
 namespace ternavo {
@@ -135,7 +136,7 @@ ProtocolFileWriter::~ProtocolFileWriter() {
 bool ProtocolFileWriter::Fail(const std::string& reason) {
   if (!failed_) {
     failed_ = true;
-    error_ = "Soubor \"" + path_ + "\" nelze uložit: " + reason;
+    error_ = texts::kFilePrefix + path_ + texts::kCannotSave + reason;
   }
   return false;
 }
@@ -159,7 +160,7 @@ bool ProtocolFileWriter::Open(const std::string& path, const std::vector<std::st
   mode_t mode = 0;
   if (exists) {
     for (const std::string& kept : keep) {
-      if (SameFile(st, kept)) return Fail("je to soubor souřadnic, ze kterého se počítá");
+      if (SameFile(st, kept)) return Fail(texts::kIsCoordinateFile);
     }
     if (S_ISDIR(st.st_mode)) return FailErrno(EISDIR);
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) {
@@ -171,9 +172,9 @@ bool ProtocolFileWriter::Open(const std::string& path, const std::vector<std::st
       block_.reserve(kBlockBytes + 4096);
       return true;
     }
-    if (!S_ISREG(st.st_mode)) return Fail("není to obyčejný soubor");
+    if (!S_ISREG(st.st_mode)) return Fail(texts::kNotRegularFile);
     if ((st.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0)
-      return Fail("soubor je chráněn proti zápisu");
+      return Fail(texts::kWriteProtected);
     mode = st.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);

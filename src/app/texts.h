@@ -22,6 +22,35 @@ inline constexpr const char* kNoDiagnostic = messages::kNoDiagnostic;
 inline constexpr const char* kOutOfMemory = "Nedostatek paměti";
 inline constexpr const char* kUnknownError = "Neznámá chyba";
 
+// A file that cannot be opened or saved, with the reason:
+// Soubor "PATH" nelze uložit: přístup odepřen
+inline constexpr const char* kFilePrefix = "Soubor \"";
+inline constexpr const char* kCannotOpen = "\" nelze otevřít: ";
+inline constexpr const char* kCannotSave = "\" nelze uložit: ";
+// The reasons the saver finds itself.
+inline constexpr const char* kIsCoordinateFile = "je to soubor souřadnic, ze kterého se počítá";
+inline constexpr const char* kNotRegularFile = "není to obyčejný soubor";
+inline constexpr const char* kWriteProtected = "soubor je chráněn proti zápisu";
+// The reasons of the system's error numbers, where Czech says it better than
+// the C library's English text.
+namespace reason {
+inline constexpr const char* kNoEntry = "soubor nebo složka neexistuje";
+inline constexpr const char* kAccess = "přístup odepřen";
+inline constexpr const char* kNoSpace = "na disku není místo";
+inline constexpr const char* kQuota = "překročena kvóta disku";
+inline constexpr const char* kReadOnly = "systém souborů je jen pro čtení";
+inline constexpr const char* kTooBig = "soubor je příliš velký";
+inline constexpr const char* kIsDirectory = "je to složka";
+inline constexpr const char* kNotDirectory = "část cesty není složka";
+inline constexpr const char* kNameTooLong = "název je příliš dlouhý";
+inline constexpr const char* kLinkLoop = "příliš mnoho symbolických odkazů";
+inline constexpr const char* kDeviceError = "chyba čtení nebo zápisu na zařízení";
+inline constexpr const char* kNoReader = "zařízení nebo roura nemá druhou stranu";
+inline constexpr const char* kPipeClosed = "roura byla uzavřena";
+inline constexpr const char* kBusy = "soubor je používán";
+inline constexpr const char* kTooManyOpen = "příliš mnoho otevřených souborů";
+}  // namespace reason
+
 // Captions: the application title and the main window's caption prefix.
 inline constexpr const char* kApplicationTitlePrefix = "Ternavo v";
 inline constexpr const char* kErrorCaption = "Error";
@@ -136,9 +165,6 @@ inline constexpr const char* kStartHint =
     "nebo soubor přetáhněte sem.\n\nNápověda: F1";
 // The outlier tests in the residual window.
 inline constexpr const char* kTestHeading = "Test odlehlých bodů";
-inline constexpr const char* kTestColumnF = "F";
-inline constexpr const char* kTestColumnP = "p";
-inline constexpr const char* kTestColumnVerdict = "Test";
 inline constexpr const char* kAlphaCaption = "Hladina významnosti α:";
 inline constexpr const char* kSigmaCaption = "Apriorní σ souřadnice:";
 inline constexpr const char* kSigmaNotGiven = "nezadána";
@@ -146,6 +172,22 @@ inline constexpr const char* kOutlierTip = "Odlehlý bod podle testu";
 inline constexpr const char* kTestTip =
     "F = ((Ω − Ω_i) / 3) / (Ω_i / (r − 3)) s Ω = r·m0², Ω_i = (r − 3)·m0_i²; "
     "p = P(F(3, r − 3) ≥ F); odlehlý, když p < α_i = 1 − (1 − α)^(1/n).";
+// The residual window.
+inline constexpr const char* kResidualCaption = "Rezidua";
+inline constexpr const char* kResidualHeading = "Opravy na identických bodech";
+inline constexpr const char* kPrecisionHeading = "Přesnost parametrů";
+inline constexpr const char* kAppendButton = "Připojit do protokolu";
+inline constexpr const char* kCsvButton = "Uložit tabulku CSV…";
+inline constexpr const char* kPictureButton = "Uložit obrázek…";
+inline constexpr const char* kSuspiciousTip = "Podezřelý bod";
+inline constexpr const char* kTestAlphaLine = "α_i = 1 − (1 − α)^(1/n) = %1,  n = %2";
+inline constexpr const char* kTestCritical = ",  kritická hodnota F(3; %1) = %2";
+inline constexpr const char* kTestNoRedundancy = ",  bez testu: r − 3 < 1";
+inline constexpr const char* kNoOutlier = "Žádný bod není odlehlý.";
+inline constexpr const char* kOutliers = "Odlehlé body: %1";
+inline constexpr const char* kGlobalTestLine =
+    "\nχ² = r·m0²/σ² = %1,  meze χ²(%2): %3 – %4,  %5:  %6";
+inline constexpr const char* kGlobalNoTest = "\nTest m0: bez testu, r < 1";
 }  // namespace window
 
 // The progress line of a long computation (dialog and terminal), followed by
@@ -280,6 +322,15 @@ inline constexpr const char* kUsageRest =
 
 // A short hint after a usage error.
 inline constexpr const char* kUsageHint = "Nápověda / help: ternavo-cli --help\n";
+// Lines on standard error; each begins with the program's name.
+inline constexpr const char* kErrorPrefix = "ternavo-cli: ";
+inline constexpr const char* kOutputFailed = "ternavo-cli: chyba zápisu na standardní výstup\n";
+// ternavo-cli: bod 17 není mezi identickými body souboru
+inline constexpr const char* kUnknownPoint = "ternavo-cli: bod ";
+inline constexpr const char* kUnknownPointEnd = " není mezi identickými body souboru\n";
+// ternavo-cli: klíč nebyl vypočten, FILE nezapsán
+inline constexpr const char* kNoKeyFor = "ternavo-cli: klíč nebyl vypočten, ";
+inline constexpr const char* kNotWritten = " nezapsán\n";
 // Coordinate lists on the command line.
 inline constexpr const char* kBothLists = "seznamy souřadnic se zadávají oba: --source i --target";
 inline constexpr const char* kFileAndLists = "zadán soubor souřadnic i seznamy --source a --target";

@@ -22,7 +22,7 @@ std::string ProgressText(int done, int total, const std::string& point) {
 }
 
 std::string CannotOpenText(const std::string& path, int error) {
-  return "Soubor \"" + path + "\" nelze otevřít: " + SystemErrorText(error);
+  return texts::kFilePrefix + path + texts::kCannotOpen + SystemErrorText(error);
 }
 
 OpenResult Workflow::Open(const std::string& path) {
@@ -76,15 +76,19 @@ bool Workflow::TransformedPoints(int decimals, std::string& bytes, std::string& 
   return TransformedPointsList(seznam_, outConventions_, decimals, bytes, error);
 }
 
+std::vector<std::string> Workflow::InputFiles() const {
+  std::vector<std::string> files;
+  if (!loadedPath_.empty()) files.push_back(loadedPath_);
+  if (!loadedTargetPath_.empty()) files.push_back(loadedTargetPath_);
+  return files;
+}
+
 bool Workflow::SaveTransformedPoints(const std::string& path, int decimals,
                                      std::string& error) const {
   std::string bytes;
   if (!TransformedPoints(decimals, bytes, error)) return false;
   ProtocolFileWriter file;
-  std::vector<std::string> keep;
-  if (!loadedPath_.empty()) keep.push_back(loadedPath_);
-  if (!loadedTargetPath_.empty()) keep.push_back(loadedTargetPath_);
-  if (file.Open(path, keep) && file.AppendBytes(bytes) && file.Commit()) return true;
+  if (file.Open(path, InputFiles()) && file.AppendBytes(bytes) && file.Commit()) return true;
   error = file.Error();
   return false;
 }
@@ -165,9 +169,7 @@ bool Workflow::SaveKeyExport(const std::string& path, std::string& error) const 
     return false;
   }
   ProtocolFileWriter file;
-  std::vector<std::string> keep;
-  if (!loadedPath_.empty()) keep.push_back(loadedPath_);
-  if (file.Open(path, keep) && file.AppendBytes(KeyExportText(seznam_)) && file.Commit())
+  if (file.Open(path, InputFiles()) && file.AppendBytes(KeyExportText(seznam_)) && file.Commit())
     return true;
   error = file.Error();
   return false;

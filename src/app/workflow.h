@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "adjustment/outlier_test.h"
 #include "adjustment/point_list.h"
@@ -127,6 +128,9 @@ class Workflow {
 
   // The coordinate file last loaded ("" before), so a save never overwrites it.
   const std::string& LoadedPath() const { return loadedPath_; }
+  // Every file the points were read from (the coordinate file, or the source
+  // and the target list): no save may overwrite one of them.
+  std::vector<std::string> InputFiles() const;
 
   TSeznam& Points() { return seznam_; }
   CellGrid& Table() { return grid_; }

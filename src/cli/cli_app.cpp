@@ -78,7 +78,7 @@ bool WritePdfReport(const CliOptions& options, const TSeznam& seznam, const Text
     input.tests = options.tests;
     bytes = PdfReportBytes(seznam, input);
   } catch (const std::exception& e) {
-    err << "ternavo-cli: " << e.what() << '\n';
+    err << texts::cli::kErrorPrefix << e.what() << '\n';
     return false;
   }
   ProtocolFileWriter file;
@@ -170,7 +170,7 @@ volatile std::sig_atomic_t interrupted = 0;
 void FinishOutputs(std::ostream& out, std::ostream& err, ProtocolFileWriter* file, int& status) {
   out.flush();
   if (!out) {
-    err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+    err << texts::cli::kOutputFailed;
     status = kExitOutputFailed;
   }
   if (file != nullptr && !file->Commit()) {
@@ -250,8 +250,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     const std::optional<int32_t> number = ParseNumberArgument(name);
     const std::string shown = number ? NumberName(*number) : name;
     if (!workflow.SwitchOffName(name) && !(number && workflow.SwitchOffName(shown))) {
-      err << "ternavo-cli: bod " << shown << " není mezi identickými body souboru\n"
-          << CliUsageHint();
+      err << texts::cli::kUnknownPoint << shown << texts::cli::kUnknownPointEnd << CliUsageHint();
       return kExitUsage;
     }
   }
@@ -273,7 +272,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
       if (!WriteMachineOutput(options.jsonFile, json, options, out, err)) return kExitOutputFailed;
       out.flush();
       if (!out) {
-        err << "ternavo-cli: chyba zápisu na standardní výstup\n";
+        err << texts::cli::kOutputFailed;
         return kExitOutputFailed;
       }
     }
@@ -364,7 +363,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
     if (path->empty()) continue;
     if (!computed) {
       // Nothing is written; the exit status already says that no key was made.
-      err << "ternavo-cli: klíč nebyl vypočten, " << *path << " nezapsán\n";
+      err << texts::cli::kNoKeyFor << *path << texts::cli::kNotWritten;
       continue;
     }
     if (!WriteMachineOutput(*path, *form, options, out, err)) status = kExitOutputFailed;
@@ -372,8 +371,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
   if (!options.keyOutFile.empty()) {
     std::string error;
     if (!computed) {
-      err << "ternavo-cli: klíč nebyl vypočten, " << options.keyOutFile << " nezapsán\n";
-    } else if (!SaveKeyFile(seznam, options.type, inputName, options.keyOutFile, error)) {
+      err << texts::cli::kNoKeyFor << options.keyOutFile << texts::cli::kNotWritten;
+    } else if (!SaveKeyFile(seznam, options.type, InputFiles(options), options.keyOutFile, error)) {
       err << error << '\n';
       status = kExitOutputFailed;
     }
@@ -382,7 +381,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool pr
 #ifdef TERNAVO_WITH_PDF_REPORT
   if (!options.reportFile.empty()) {
     if (!computed) {
-      err << "ternavo-cli: klíč nebyl vypočten, " << options.reportFile << " nezapsán\n";
+      err << texts::cli::kNoKeyFor << options.reportFile << texts::cli::kNotWritten;
     } else if (!WritePdfReport(options, seznam, key.protocol, err)) {
       status = kExitOutputFailed;
     }
@@ -478,7 +477,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
   CliOptions options;
   std::string error;
   if (!ParseCliOptions(args, options, error)) {
-    err << "ternavo-cli: " << error << '\n' << CliUsageHint();
+    err << texts::cli::kErrorPrefix << error << '\n' << CliUsageHint();
     return kExitUsage;
   }
   if (options.help || options.version) {

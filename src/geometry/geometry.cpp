@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
-namespace ternavo {
+#include "text/messages.h"
 
-const char* const kDegeneratePointsText = "Identické body splývají nebo leží na přímce.";
+namespace ternavo {
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 constexpr Extended kCollinearSine = 1e-12L;
 
 [[noreturn]] void ThrowDegenerate() {
-  throw ArithmeticFault(FaultKind::DivisionByZero, kDegeneratePointsText);
+  throw ArithmeticFault(FaultKind::DivisionByZero, messages::kDegeneratePoints);
 }
 
 }  // namespace
@@ -154,44 +154,6 @@ void AnglesFromRotation(const Matice& m, Extended& omega, Extended& phi, Extende
   kappa = k;
   guard.Check();
 }
-
-// ---------------------------------------------------------------------------
-// The similarity model and its derivatives
-
-Extended ModelX(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended tX, Extended /*tY*/, Extended /*tZ*/) {
-  return ModelX(x, y, z, m, MakeTrig(omega, phi, kappa), tX);
-}
-
-Extended ModelY(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended /*tX*/, Extended tY, Extended /*tZ*/) {
-  return ModelY(x, y, z, m, MakeTrig(omega, phi, kappa), tY);
-}
-
-Extended ModelZ(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended /*tX*/, Extended /*tY*/, Extended tZ) {
-  return ModelZ(x, y, z, m, MakeTrig(omega, phi, kappa), tZ);
-}
-
-#define TERNAVO_ANGLE_FORM(Name)                                                              \
-  Extended Name(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi, \
-                Extended kappa) {                                                             \
-    return Name(x, y, z, m, MakeTrig(omega, phi, kappa));                                     \
-  }
-
-TERNAVO_ANGLE_FORM(DXdScale)
-TERNAVO_ANGLE_FORM(DYdScale)
-TERNAVO_ANGLE_FORM(DZdScale)
-TERNAVO_ANGLE_FORM(DXdOmega)
-TERNAVO_ANGLE_FORM(DXdPhi)
-TERNAVO_ANGLE_FORM(DXdKappa)
-TERNAVO_ANGLE_FORM(DYdOmega)
-TERNAVO_ANGLE_FORM(DYdKappa)
-TERNAVO_ANGLE_FORM(DZdOmega)
-TERNAVO_ANGLE_FORM(DZdPhi)
-TERNAVO_ANGLE_FORM(DZdKappa)
-
-#undef TERNAVO_ANGLE_FORM
 
 // ---------------------------------------------------------------------------
 // Closed-form starting values

@@ -37,43 +37,6 @@ void RotationFromAngles(Matice& m, Extended omega, Extended phi, Extended kappa)
 // in (-pi/2, 3pi/2)).
 void AnglesFromRotation(const Matice& m, Extended& omega, Extended& phi, Extended& kappa);
 
-// The similarity model and its derivatives. Arguments, with their units:
-//   x, y, z             source coordinates, metres
-//   m                   scale, dimensionless (1 for a congruence)
-//   omega, phi, kappa   rotation angles, radians
-//   tX, tY, tZ          translation, metres
-// ModelX..ModelZ give target coordinates in metres: t + m R (x, y, z).
-// D<X|Y|Z>dScale are in metres per unit of scale, D<X|Y|Z>d<angle> in
-// metres per radian (the derivatives not listed are 0).
-Extended ModelX(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended tX, Extended tY, Extended tZ);
-Extended ModelY(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended tX, Extended tY, Extended tZ);
-Extended ModelZ(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa, Extended tX, Extended tY, Extended tZ);
-Extended DXdScale(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DYdScale(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DZdScale(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DXdOmega(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DXdPhi(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa);
-Extended DXdKappa(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DYdOmega(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DYdKappa(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DZdOmega(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-Extended DZdPhi(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                Extended kappa);
-Extended DZdKappa(Extended x, Extended y, Extended z, Extended m, Extended omega, Extended phi,
-                  Extended kappa);
-
 // Closed-form starting values. Points in metres; the rotation and the
 // scale returned are dimensionless, the translation in metres.
 MaticePtr FrameFromPoints(TVektor p1, TVektor p2, TVektor p3);
@@ -96,15 +59,18 @@ Extended MeanAxisScale(const Matice& m);
 // value that is not finite. Raises no fault flag the caller would see.
 bool ProperRotationFromCovariance(const Extended (&h)[3][3], Extended (&r)[3][3], Extended& trace);
 
-// Shown when the identical points give no triangle to work with.
-extern const char* const kDegeneratePointsText;
-
 // ---------------------------------------------------------------------------
-// The same model and derivatives from sines and cosines computed once per
-// angle triple, for the hot loops of the iterative adjustment. The angle
-// routines above call these, so both give bit-identical results. Like the
-// angle routines they do not test the fault flags: the caller's guard sees
-// any fault they raise.
+// The similarity model and its derivatives, from the sines and cosines of
+// the angles computed once per angle triple (MakeTrig) for the hot loops of
+// the iterative adjustment. Arguments, with their units:
+//   x, y, z             source coordinates, metres
+//   m                   scale, dimensionless (1 for a congruence)
+//   t                   sines and cosines of omega, phi, kappa
+//   tX, tY, tZ          translation, metres
+// ModelX..ModelZ give target coordinates in metres: (tX, tY, tZ) + m R (x, y, z).
+// D<X|Y|Z>dScale are in metres per unit of scale, D<X|Y|Z>d<angle> in
+// metres per radian (the derivatives not listed are 0). They do not test the
+// fault flags: the caller's guard sees any fault they raise.
 
 struct RotationTrig {
   Extended so = 0;  // sin Omega

@@ -2,6 +2,8 @@
 
 namespace ternavo {
 
+// numeric/ is the lowest layer, below text/ and its messages header, so the
+// four texts of its own fault type stay beside it.
 const char* ArithmeticFault::DefaultMessage(FaultKind kind) {
   switch (kind) {
     case FaultKind::DivisionByZero: return "Chyba výpočtu: dělení nulou.";

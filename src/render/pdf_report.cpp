@@ -93,9 +93,10 @@ QString Html(const TSeznam& s, const PdfReportInput& input, const KeyQuality& q,
   html += QString("<h3>%1</h3>").arg(H(m::kReportProtocol)) + Pre(input.protocol);
 
   html += QString("<h3>%1</h3>").arg(H(m::kReportResiduals));
-  QString rows = Row({"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit",
-                      "F", "p", "Test"},
-                     true);
+  QStringList columns;
+  for (const char* c : m::kResidualTableColumns) columns << c;
+  columns << m::kTestColumnF << m::kTestColumnP << m::kTestColumnVerdict;
+  QString rows = Row(columns, true);
   for (std::size_t i = 0; i < q.Residuals.size(); ++i) {
     const PointResidual& r = q.Residuals[i];
     QStringList cells = {H(r.Name)};
@@ -109,17 +110,18 @@ QString Html(const TSeznam& s, const PdfReportInput& input, const KeyQuality& q,
   html += Table(rows);
 
   html += QString("<h3>%1</h3>").arg(H(m::kReportPrecision));
-  rows = Row({"Parametr", "Hodnota", "Směrodatná odchylka"}, true);
+  rows = Row(
+      {m::kParameterTableColumns[0], m::kParameterTableColumns[1], m::kParameterTableColumns[2]},
+      true);
   for (const ParameterText& p : ParameterTexts(q))
     rows += Row({H(p.Name), H(p.Value), H(p.Sigma)}, false, {}, false);
   html += Table(rows);
   // One block per line: a block is drawn whole on every page it touches
   // (clipped), so a block across a page break would leave hidden text behind.
-  html += QString(
-              "<p>Počet nadbytečných měření r = 3n - u :  %1</p><p>Střední chyba jednotková "
-              "m0 :  %2 m</p><p>%3</p>")
-              .arg(H(FormatInteger(q.Redundancy)), H(FormatFixed(q.M0, 15, 8)),
-                   H(ConventionLine(q.Type)));
+  html +=
+      (QString("<p>") + H(m::kRedundancyLine) + "%1</p><p>" + H(m::kReportM0) + "%2 m</p><p>%3</p>")
+          .arg(H(FormatInteger(q.Redundancy)), H(FormatFixed(q.M0, 15, 8)),
+               H(ConventionLine(q.Type)));
 
   html += QString("<h3>%1</h3>").arg(H(m::kReportTests));
   TextLines tests;

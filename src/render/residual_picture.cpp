@@ -165,12 +165,12 @@ QString ResidualPicture::PointText(int i) const {
   const Point& p = points_[static_cast<std::size_t>(i)];
   const std::vector<std::string> v = ResidualTexts(p.residual);
   QString marks;
-  if (i == suspicious_) marks += " (podezřelý)";
-  if (p.outlier) marks += " (odlehlý podle testu)";
-  QString text = QString("Bod %1%2\n").arg(Q(p.name), marks);
+  if (i == suspicious_) marks += messages::kPictureSuspicious;
+  if (p.outlier) marks += messages::kPictureOutlier;
+  QString text = QString(messages::kPicturePoint).arg(Q(p.name), marks);
   const char* const names[5] = {"vX", "vY", "vZ", "vXY", "vXYZ"};
   for (std::size_t k = 0; k < 5; ++k) text += QString("%1 = %2 m\n").arg(names[k], Q(v[k]));
-  text += QString("použit: ") + UsedText(p.used);
+  text += QString(messages::kPictureUsed) + UsedText(p.used);
   return text;
 }
 
@@ -183,9 +183,7 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
   painter.setPen(Qt::black);
   painter.drawText(QRectF(area.left() + 10, area.top() + 6, area.width() - 20, 20),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   f.narrow
-                       ? "Půdorys identických bodů: X nahoru, Y doprava"
-                       : "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava");
+                   f.narrow ? messages::kPictureTitleNarrow : messages::kPictureTitle);
   if (points_.empty()) {
     painter.setFont(SansFont(12));
     painter.drawText(area, Qt::AlignCenter, messages::kKeyNotComputed);
@@ -193,13 +191,10 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
     return;
   }
   painter.setFont(SansFont(11));
-  painter.drawText(
-      QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
-      Qt::AlignLeft | Qt::AlignVCenter,
-      QString(f.narrow
-                  ? "Šipky: opravy (vY, vX) zvětšené %1"
-                  : "Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče")
-          .arg(ExaggerationText(f.exaggeration)));
+  painter.drawText(QRectF(area.left() + 10, area.top() + 26, area.width() - 20, 18),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QString(f.narrow ? messages::kPictureArrowsNarrow : messages::kPictureArrows)
+                       .arg(ExaggerationText(f.exaggeration)));
 
   // Grid, ticks and axis labels.
   const QRectF& plot = f.plot;
@@ -314,10 +309,12 @@ void ResidualPicture::Render(QPainter& painter, const QRectF& area) const {
     const char* text;
     bool square;
   };
-  std::vector<Entry> entries = {{QPen(kUsedColour, 1.6), kUsedColour, 4.5, "použitý", false},
-                                {QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, "vypnutý", false},
-                                {QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, "podezřelý", false}};
-  if (anyOutlier_) entries.push_back({QPen(kOutlierColour, 2), Qt::NoBrush, 8, "odlehlý", true});
+  std::vector<Entry> entries = {
+      {QPen(kUsedColour, 1.6), kUsedColour, 4.5, messages::kLegendUsed, false},
+      {QPen(kUnusedPointColour, 1.6), Qt::white, 4.5, messages::kLegendOff, false},
+      {QPen(kSuspiciousColour, 2), Qt::NoBrush, 8, messages::kLegendSuspicious, false}};
+  if (anyOutlier_)
+    entries.push_back({QPen(kOutlierColour, 2), Qt::NoBrush, 8, messages::kLegendOutlier, true});
   const QFontMetricsF metrics(painter.font());
   const auto width = [&](const Entry& e) {
     return 2 * e.radius + 4 + metrics.horizontalAdvance(QString::fromUtf8(e.text)) + 12;

@@ -143,7 +143,7 @@ class KeyReader {
     if (!parent.contains(name))
       return Fail(std::string(messages::kKeyFileMissing) + "\"" + field + "\"");
     auto label = [&](const std::string& f, int i, int j) {
-      return "pole \"" + f + "\"" + (rows == 0 ? "" : " (" + names(i, j) + ")");
+      return messages::kKeyFileField + f + "\"" + (rows == 0 ? "" : " (" + names(i, j) + ")");
     };
     auto element = [&](const json& e, int i, int j) {
       Extended& target = out[3 * i + j];
@@ -153,7 +153,8 @@ class KeyReader {
     const json& v = parent[name];
     if (rows == 0) return element(v, 0, 0);
     const std::string shape =
-        "pole \"" + field + "\"" + (rows == 1 ? " nemá 3 prvky" : " nemá 3 × 3 prvky");
+        messages::kKeyFileField + field + "\"" +
+        (rows == 1 ? messages::kKeyFileNotTriple : messages::kKeyFileNotMatrix);
     auto triple = [](const json& t) { return t.is_array() && t.size() == 3; };
     if (rows == 1) {
       if (!triple(v)) return Fail(shape);
@@ -210,7 +211,7 @@ bool IsRotation(const Extended r[3][3]) {
 }  // namespace
 
 std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
-                        const std::string& created) {
+                        const std::string& created, const std::string& targetList) {
   const KeyQuality q = ComputeKeyQuality(s, type);
   const bool rotation = type != kGeneralAffine;
   const Extended scale = s.ScaleMatrix->Get(1, 1);
@@ -267,7 +268,12 @@ std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::stri
   json off = json::array();
   for (const TIdentickyBod& p : s.IdenticalPoints) (p.Used ? used : off).push_back(PointName(p));
   root["points"] = {{"used", std::move(used)}, {"switched_off", std::move(off)}};
-  root["coordinate_file"] = coordinateFile;
+  if (targetList.empty()) {
+    root["coordinate_file"] = coordinateFile;
+  } else {
+    root["source_list"] = coordinateFile;
+    root["target_list"] = targetList;
+  }
   std::string out;
   Pretty(root, 0, out);
   return out + "\n";

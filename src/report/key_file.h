@@ -27,10 +27,11 @@ struct StoredKey {
 };
 
 // The file's text for the key of a driver run of `type` (KeyValid);
-// `coordinateFile` is the file the points came from, `created` the date
-// (ISO 8601). Pretty-printed JSON ending with a line feed.
+// `coordinateFile` is the file the points came from (the source list when
+// `targetList` is given), `created` the date (ISO 8601). Pretty-printed JSON
+// ending with a line feed.
 std::string KeyFileText(const TSeznam& s, TTypTransformace type, const std::string& coordinateFile,
-                        const std::string& created);
+                        const std::string& created, const std::string& targetList = {});
 
 // Reads and checks a key file's text. False with the Czech message that
 // names the file (`path`) and the field: not JSON, another format or

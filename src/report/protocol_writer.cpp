@@ -1,4 +1,6 @@
-// The protocol of a key computation and the texts of the point table.
+// The protocol of a key computation and the texts of the point table:
+// TSeznam::WriteProtocol, ShowPoints and ShowResults, declared with the
+// point records in adjustment/seznam.h.
 #include <string>
 
 #include "adjustment/seznam.h"
@@ -10,25 +12,26 @@ namespace ternavo {
 
 namespace {
 
-const char* const kHeadings[4] = {"Číslo bodu", "m(0){n-1}", "Poměr", "Použít"};
-// Nine blanks leave room for the state picture drawn over the cell.
-const char* const kUsedText = "         ANO";
-const char* const kUnusedText = "         NE";
+namespace m = messages;
+
+const char* const kUsedText = m::kPointUsedCell;
+const char* const kUnusedText = m::kPointUnusedCell;
 // The table after loading shows a bare slash; after a computation, two blanks first.
 const char* const kNoValueAfterLoad = messages::kNoValue;
 const char* const kNoValue = messages::kNoDiagnostic;
 const std::string kNoLabel = "-";
 
 void WriteHeadings(CellGrid& grid) {
-  for (int32_t column = 0; column < 4; ++column) grid.SetCell(column, 0, kHeadings[column]);
+  for (int32_t column = 0; column < 4; ++column)
+    grid.SetCell(column, 0, m::kPointTableHeadings[column]);
 }
 
 std::string TypeLine(int32_t t, bool& known) {
   known = true;
   switch (t) {
-    case kGeneralAffine: return "Obecná afinní transformace";
-    case kSimilarity: return "Podobnostní transformace";
-    case kCongruence: return "Shodnostní Podobnostní transformace";
+    case kGeneralAffine: return m::kProtocolAffine;
+    case kSimilarity: return m::kProtocolSimilarity;
+    case kCongruence: return m::kProtocolCongruence;
     default: known = false; return {};
   }
 }
@@ -41,12 +44,12 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
   const Matice& s = *ScaleMatrix;
 
   memo.Clear();
-  memo.AppendLine(std::string("Program Ternavo v ") + kVersion + ", Protokol o výpočtu.");
+  memo.AppendLine(m::kProtocolProgram + std::string(kVersion) + m::kProtocolTitle);
   bool known = false;
   std::string typeLine = TypeLine(t, known);
   if (known) memo.AppendLine(std::move(typeLine));
   memo.AppendLine("");
-  memo.AppendLine("Použité identické body :");
+  memo.AppendLine(m::kProtocolUsedPoints);
 
   std::string used;
   for (const TIdentickyBod& point : IdenticalPoints) {
@@ -57,8 +60,8 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
   memo.AppendLine(std::move(used));
 
   memo.AppendLine("");
-  memo.AppendLine("Transformační klíč :");
-  memo.AppendLine("  Matice Rotace :");
+  memo.AppendLine(m::kProtocolKey);
+  memo.AppendLine(m::kProtocolRotation);
   // The first element of the first row in the general rendering and of the
   // other rows in the fixed one: that is the layout users compare their
   // earlier protocols with, so it stays as it always was.
@@ -69,13 +72,13 @@ void TSeznam::WriteProtocol(TextLines& memo, int32_t t) const {
                     "  " + FormatGeneral(r.Get(row, 3)));
   }
   memo.AppendLine("");
-  memo.AppendLine("  Vektor Translace :");
+  memo.AppendLine(m::kProtocolTranslation);
   for (int32_t row = 1; row <= 3; ++row) memo.AppendLine(FormatFixed(tr.Get(row, 1), 15, 12));
   memo.AppendLine("");
-  memo.AppendLine("  Měřítka v jednotlivých osách (x,y,z):");
+  memo.AppendLine(m::kProtocolScales);
   for (int32_t i = 1; i <= 3; ++i) memo.AppendLine(FormatFixed(s.Get(i, i), 15, 12));
   memo.AppendLine("");
-  memo.AppendLine("Střední chyba jednotková:  " + FormatFixed(M0, 15, 8));
+  memo.AppendLine(m::kProtocolM0 + FormatFixed(M0, 15, 8));
 }
 
 void TSeznam::ShowPoints(CellGrid& grid) const {

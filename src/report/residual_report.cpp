@@ -11,11 +11,6 @@ namespace {
 
 constexpr Extended kGonPerRadian = 200.0L / std::numbers::pi_v<Extended>;
 
-const char* const kResidualHeading = "Opravy na identických bodech :";
-const char* const kResidualColumns = "(C.B.  vX  vY  vZ  vXY  vXYZ  použit)";
-const char* const kPrecisionHeading = "Přesnost parametrů :";
-const char* const kPrecisionColumns = "(parametr  hodnota  směrodatná odchylka)";
-
 std::string Metres(Extended v, int decimals) { return FormatFixed(v, 15, decimals) + " m"; }
 
 std::string Angle(Extended radians) {
@@ -39,7 +34,7 @@ std::string CsvField(const std::string& name) {
 
 }  // namespace
 
-const char* UsedText(bool used) { return used ? "ANO" : "NE"; }
+const char* UsedText(bool used) { return used ? messages::kUsedYes : messages::kUsedNo; }
 
 std::vector<ParameterText> ParameterTexts(const KeyQuality& q) {
   std::vector<ParameterText> out;
@@ -81,20 +76,17 @@ std::vector<std::string> ResidualTexts(const PointResidual& r) {
 
 std::string ConventionLine(TTypTransformace type) {
   switch (type) {
-    case kGeneralAffine:
-      return "Konvence :  cílová = T + A · výchozí,  A = (a11 a12 a13; a21 a22 a23; a31 a32 a33)";
-    case kCongruence:
-      return "Konvence :  cílová = T + R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
-    default:
-      return "Konvence :  cílová = T + m · R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
+    case kGeneralAffine: return messages::kConventionAffine;
+    case kCongruence: return messages::kConventionCongruence;
+    default: return messages::kConventionSimilarity;
   }
 }
 
 void WriteResidualReport(const KeyQuality& q, TextLines& lines) {
   if (!q.Valid) return;
   lines.AppendLine("");
-  lines.AppendLine(kResidualHeading);
-  lines.AppendLine(kResidualColumns);
+  lines.AppendLine(messages::kResidualHeading);
+  lines.AppendLine(messages::kResidualColumns);
   for (const PointResidual& r : q.Residuals) {
     std::string line = r.Name;
     for (const std::string& t : ResidualTexts(r)) line += "  " + t;
@@ -103,18 +95,16 @@ void WriteResidualReport(const KeyQuality& q, TextLines& lines) {
     lines.AppendLine(std::move(line));
   }
   lines.AppendLine("");
-  lines.AppendLine(kPrecisionHeading);
-  lines.AppendLine(kPrecisionColumns);
+  lines.AppendLine(messages::kPrecisionHeading);
+  lines.AppendLine(messages::kPrecisionColumns);
   for (const ParameterText& p : ParameterTexts(q)) {
     lines.AppendLine(p.Name + "  " + p.Value + "  " + p.Sigma);
   }
-  lines.AppendLine("Počet nadbytečných měření r = 3n - u :  " + FormatInteger(q.Redundancy));
-  lines.AppendLine("Střední chyba jednotková:  " + FormatFixed(q.M0, 15, 8));
+  lines.AppendLine(messages::kRedundancyLine + FormatInteger(q.Redundancy));
+  lines.AppendLine(messages::kM0Line + FormatFixed(q.M0, 15, 8));
   lines.AppendLine(ConventionLine(q.Type));
   if (q.Type != kGeneralAffine) {
-    lines.AppendLine(
-        "  otočení soustavy:  Rx = (1, 0, 0; 0, cos, sin; 0, -sin, cos),  "
-        "Ry = (cos, 0, -sin; 0, 1, 0; sin, 0, cos),  Rz = (cos, sin, 0; -sin, cos, 0; 0, 0, 1)");
+    lines.AppendLine(messages::kConventionRotations);
   }
 }
 
@@ -180,11 +170,10 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
   if (g.Requested) lines.AppendLine(m::kGlobalHeading + FormatGeneral(g.Sigma) + " m :");
   if (g.Requested && !g.Made) lines.AppendLine(m::kGlobalNoTest);
   if (g.Made) {
-    lines.AppendLine(
-        "  chi2 = " + FormatFixed(g.Chi2, 15, 3) + ",  r = " + FormatInteger(g.Df) +
-        ",  kvantily chi2(r) pro alfa/2 a 1 - alfa/2 :  " + FormatFixed(g.Lower, 15, 3) + "  " +
-        FormatFixed(g.Upper, 15, 3) + ",  " + PValueClause(g.P));
-    lines.AppendLine(std::string("  Výsledek :  ") + GlobalVerdictText(g.Verdict));
+    lines.AppendLine("  chi2 = " + FormatFixed(g.Chi2, 15, 3) + ",  r = " + FormatInteger(g.Df) +
+                     m::kGlobalQuantiles + FormatFixed(g.Lower, 15, 3) + "  " +
+                     FormatFixed(g.Upper, 15, 3) + ",  " + PValueClause(g.P));
+    lines.AppendLine(std::string(m::kGlobalResult) + GlobalVerdictText(g.Verdict));
   }
   lines.AppendLine(m::kHowHeading);
   lines.AppendLine(m::kHowM0);
@@ -199,7 +188,7 @@ void WriteOutlierTestReport(const KeyQuality& q, const OutlierTests& t, TextLine
 std::string ResidualTableCsv(const KeyQuality& q) {
   if (!q.Valid) return {};
   std::string csv = "\xEF\xBB\xBF";
-  csv += "Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n";
+  csv += messages::kResidualCsvHeader;
   for (const PointResidual& r : q.Residuals) {
     csv += CsvField(r.Name);
     for (const std::string& t : ResidualTexts(r)) csv += ";" + t;

@@ -10,6 +10,8 @@
 #include <unicode/ucnv.h>
 #include <unicode/utf8.h>
 
+#include "text/messages.h"
+
 namespace ternavo {
 
 namespace {
@@ -23,7 +25,8 @@ Converter OpenConverter(const char* name) {
   UErrorCode status = U_ZERO_ERROR;
   Converter converter(ucnv_open(name, &status));
   if (U_FAILURE(status) || !converter)
-    throw std::runtime_error(std::string("Převodník znaků ") + name + " není k dispozici.");
+    throw std::runtime_error(std::string(messages::kConverterPrefix) + name +
+                             messages::kConverterMissing);
   return converter;
 }
 
@@ -35,7 +38,7 @@ void ConvertInto(const std::string& utf8, std::string& out) {
   UErrorCode status = U_ZERO_ERROR;
   // ICU's own substitute is the control character SUB (0x1A).
   ucnv_setSubstChars(target.get(), "?", 1, &status);
-  if (U_FAILURE(status)) throw std::runtime_error("Převodník znaků: náhradní znak nelze nastavit.");
+  if (U_FAILURE(status)) throw std::runtime_error(messages::kConverterNoSubstitute);
 
   char* targetPos = out.data();
   const char* sourcePos = utf8.data();
@@ -55,8 +58,7 @@ void ConvertInto(const std::string& utf8, std::string& out) {
     targetPos = out.data() + written;
   }
   if (U_FAILURE(status))
-    throw std::runtime_error(std::string("Převod textu do kódové stránky selhal: ") +
-                             u_errorName(status));
+    throw std::runtime_error(std::string(messages::kEncodingFailed) + u_errorName(status));
   out.resize(static_cast<std::size_t>(targetPos - out.data()));
 }
 
@@ -89,8 +91,7 @@ std::string Windows1250ToUtf8(const std::string& bytes) {
       ucnv_toAlgorithmic(UCNV_UTF8, converter.get(), out.data(), static_cast<int32_t>(out.size()),
                          bytes.data(), static_cast<int32_t>(bytes.size()), &status);
   if (U_FAILURE(status))
-    throw std::runtime_error(std::string("Převod textu z kódové stránky selhal: ") +
-                             u_errorName(status));
+    throw std::runtime_error(std::string(messages::kDecodingFailed) + u_errorName(status));
   out.resize(static_cast<std::size_t>(written));
   return out;
 }

@@ -12,6 +12,96 @@ inline constexpr const char* kNoDiagnostic = "  /";
 // A key is asked for before one is computed.
 inline constexpr const char* kKeyNotComputed = "Klíč není vypočten.";
 
+// Notices the computation shows by itself (through the notice hook).
+inline constexpr const char* kTooFewPoints = "Málo identických bodů.";
+inline constexpr const char* kSingularAffine =
+    "Afinní klíč nelze určit: identické body leží v jedné rovině nebo na přímce.";
+inline constexpr const char* kTooManyPoints =
+    "Příliš mnoho použitých identických bodů: výpočet zvládne nejvýše 21845 bodů.";
+// The starting rotation cannot be formed from the identical points.
+inline constexpr const char* kDegeneratePoints = "Identické body splývají nebo leží na přímce.";
+
+// Conversion to and from the protocol file's code page; ICU's error name or
+// the converter's name follows or goes between.
+inline constexpr const char* kConverterPrefix = "Převodník znaků ";
+inline constexpr const char* kConverterMissing = " není k dispozici.";
+inline constexpr const char* kConverterNoSubstitute =
+    "Převodník znaků: náhradní znak nelze nastavit.";
+inline constexpr const char* kEncodingFailed = "Převod textu do kódové stránky selhal: ";
+inline constexpr const char* kDecodingFailed = "Převod textu z kódové stránky selhal: ";
+
+// The protocol of a key computation, line by line. Its layout is what users
+// compare their earlier protocols with: blanks and colons stay as they are.
+inline constexpr const char* kProtocolProgram = "Program Ternavo v ";  // the version follows
+inline constexpr const char* kProtocolTitle = ", Protokol o výpočtu.";
+inline constexpr const char* kProtocolAffine = "Obecná afinní transformace";
+inline constexpr const char* kProtocolSimilarity = "Podobnostní transformace";
+// The congruence protocol has always been headed so; files compared with
+// earlier protocols rely on it.
+inline constexpr const char* kProtocolCongruence = "Shodnostní Podobnostní transformace";
+inline constexpr const char* kProtocolUsedPoints = "Použité identické body :";
+inline constexpr const char* kProtocolKey = "Transformační klíč :";
+inline constexpr const char* kProtocolRotation = "  Matice Rotace :";
+inline constexpr const char* kProtocolTranslation = "  Vektor Translace :";
+inline constexpr const char* kProtocolScales = "  Měřítka v jednotlivých osách (x,y,z):";
+inline constexpr const char* kProtocolM0 = "Střední chyba jednotková:  ";  // m0 follows
+// The detail points' section below the protocol.
+inline constexpr const char* kDetailSectionHeading = "Transformace podrobných bodů :";
+inline constexpr const char* kDetailSectionColumns = "(C.B. X  Y  Z)";
+
+// The point table: column headings and the Použít cell. Nine blanks leave
+// room for the state picture drawn over the cell.
+inline constexpr const char* kPointTableHeadings[4] = {"Číslo bodu", "m(0){n-1}", "Poměr",
+                                                       "Použít"};
+inline constexpr const char* kPointUsedCell = "         ANO";
+inline constexpr const char* kPointUnusedCell = "         NE";
+
+// The residual report below the protocol, and its CSV table.
+inline constexpr const char* kResidualHeading = "Opravy na identických bodech :";
+inline constexpr const char* kResidualColumns = "(C.B.  vX  vY  vZ  vXY  vXYZ  použit)";
+inline constexpr const char* kPrecisionHeading = "Přesnost parametrů :";
+inline constexpr const char* kPrecisionColumns = "(parametr  hodnota  směrodatná odchylka)";
+inline constexpr const char* kRedundancyLine = "Počet nadbytečných měření r = 3n - u :  ";
+inline constexpr const char* kM0Line = "Střední chyba jednotková:  ";
+inline constexpr const char* kConventionAffine =
+    "Konvence :  cílová = T + A · výchozí,  A = (a11 a12 a13; a21 a22 a23; a31 a32 a33)";
+inline constexpr const char* kConventionCongruence =
+    "Konvence :  cílová = T + R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
+inline constexpr const char* kConventionSimilarity =
+    "Konvence :  cílová = T + m · R · výchozí,  R = Ry(Phi) · Rx(Omega) · Rz(Kappa)";
+inline constexpr const char* kConventionRotations =
+    "  otočení soustavy:  Rx = (1, 0, 0; 0, cos, sin; 0, -sin, cos),  "
+    "Ry = (cos, 0, -sin; 0, 1, 0; sin, 0, cos),  Rz = (cos, sin, 0; -sin, cos, 0; 0, 0, 1)";
+inline constexpr const char* kUsedYes = "ANO";
+inline constexpr const char* kUsedNo = "NE";
+inline constexpr const char* kResidualCsvHeader = "Číslo bodu;vX;vY;vZ;vXY;vXYZ;Použit\r\n";
+// The residual table's and the parameter table's columns in the residual
+// window and the PDF report.
+inline constexpr const char* kResidualTableColumns[7] = {
+    "Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit"};
+// The outlier test's columns after them.
+inline constexpr const char* kTestColumnF = "F";
+inline constexpr const char* kTestColumnP = "p";
+inline constexpr const char* kTestColumnVerdict = "Test";
+inline constexpr const char* kParameterTableColumns[3] = {"Parametr", "Hodnota",
+                                                          "Směrodatná odchylka"};
+
+// The residual picture (window, PNG and PDF report).
+inline constexpr const char* kPictureSuspicious = " (podezřelý)";
+inline constexpr const char* kPictureOutlier = " (odlehlý podle testu)";
+inline constexpr const char* kPicturePoint = "Bod %1%2\n";
+inline constexpr const char* kPictureUsed = "použit: ";
+inline constexpr const char* kPictureTitleNarrow = "Půdorys identických bodů: X nahoru, Y doprava";
+inline constexpr const char* kPictureTitle =
+    "Půdorys identických bodů v cílové soustavě: osa X nahoru, osa Y doprava";
+inline constexpr const char* kPictureArrowsNarrow = "Šipky: opravy (vY, vX) zvětšené %1";
+inline constexpr const char* kPictureArrows =
+    "Šipky: opravy (vY, vX) zvětšené %1, od cílové polohy k poloze podle klíče";
+inline constexpr const char* kLegendUsed = "použitý";
+inline constexpr const char* kLegendOff = "vypnutý";
+inline constexpr const char* kLegendSuspicious = "podezřelý";
+inline constexpr const char* kLegendOutlier = "odlehlý";
+
 // Key files. Every complaint about a key file begins with the prefix and the
 // file's name: Soubor klíče "PATH": ...
 inline constexpr const char* kKeyFilePrefix = "Soubor klíče \"";
@@ -32,6 +122,10 @@ inline constexpr const char* kKeyFileScaleZero = "pole \"scale\" je nula, klíč
 inline constexpr const char* kKeyFileScaleNotOne = "pole \"scale\" není 1, jak typ klíče vyžaduje";
 inline constexpr const char* kKeyFileNotRotation =
     "pole \"matrix\" není matice otočení, jak typ klíče vyžaduje";
+// A member of the wrong shape: pole "matrix" nemá 3 × 3 prvky.
+inline constexpr const char* kKeyFileField = "pole \"";
+inline constexpr const char* kKeyFileNotTriple = " nemá 3 prvky";
+inline constexpr const char* kKeyFileNotMatrix = " nemá 3 × 3 prvky";
 inline constexpr const char* kKeyFileSingular =
     "matice klíče v poli \"matrix\" je singulární, klíč nelze použít";
 
@@ -64,6 +158,9 @@ inline constexpr const char* kTinyP = "< ";  // followed by the smallest p shown
 inline constexpr const char* kGlobalHeading =
     "Test m0 proti apriorní směrodatné odchylce souřadnice sigma = ";
 inline constexpr const char* kGlobalNoTest = "  bez testu: r < 1";
+// "  chi2 = 12.345,  r = 9,  kvantily ... :  2.700  19.023,  p = ..."
+inline constexpr const char* kGlobalQuantiles = ",  kvantily chi2(r) pro alfa/2 a 1 - alfa/2 :  ";
+inline constexpr const char* kGlobalResult = "  Výsledek :  ";
 inline constexpr const char* kGlobalAgrees = "m0 odpovídá zadané přesnosti";
 inline constexpr const char* kGlobalTooLarge = "m0 je větší, než odpovídá zadané přesnosti";
 inline constexpr const char* kGlobalTooSmall = "m0 je menší, než odpovídá zadané přesnosti";
@@ -110,6 +207,7 @@ inline constexpr const char* kReportPrecision = "Přesnost parametrů";
 inline constexpr const char* kReportTests = "Test odlehlých bodů";
 inline constexpr const char* kReportPicture = "Půdorys oprav";
 inline constexpr const char* kReportPage = "strana %1 z %2";
+inline constexpr const char* kReportM0 = "Střední chyba jednotková m0 :  ";
 inline constexpr const char* kReportNoKey = "Zprávu nelze vytvořit: klíč není vypočten.";
 inline constexpr const char* kReportFailed = "Zprávu PDF se nepodařilo vytvořit.";
 
@@ -122,6 +220,8 @@ inline constexpr const char* kListMissingCoordinate =
 inline constexpr const char* kListNotNumber = " na místě souřadnice není číslo";
 inline constexpr const char* kListEmptyName = "prázdný název bodu";
 inline constexpr const char* kListLongName = "název bodu je delší než 64 znaků";
+// bod "12" je v seznamu podruhé (poprvé na řádku 3)
+inline constexpr const char* kListPoint = "bod \"";
 inline constexpr const char* kListDuplicate = " je v seznamu podruhé (poprvé na řádku ";
 inline constexpr const char* kListNoPoints = "\" neobsahuje žádný bod.";
 inline constexpr const char* kListTooLarge = "\" je příliš velký.";

@@ -517,7 +517,7 @@ bool TForm1::OpenFile(const QString& path) {
   SetComputedControls(false);
   if (Form2) {
     Form2->SetProtocol(TextLines());
-    Form2->SetCoordinateFile({});
+    Form2->SetInputFiles({});
   }
   OpenResult opened;
   {
@@ -531,7 +531,7 @@ bool TForm1::OpenFile(const QString& path) {
   }
   RememberFile(path, true);
   StartHint->hide();
-  if (Form2) Form2->SetCoordinateFile(workflow_->LoadedPath());
+  if (Form2) Form2->SetInputFiles(workflow_->InputFiles());
   setWindowTitle(MainCaption() + path);
   RefreshGrid();
   StringGrid1->show();
@@ -593,7 +593,7 @@ void TForm1::UlozitKlic1Click(QObject* /*sender*/) {
       this, QStringLiteral("*.json (*.json)"), QStringLiteral("json"), proposed);
   if (!path) return;
   std::string error;
-  if (!SaveKeyFile(*Seznam, RadioGroup1ItemIndex(), workflow_->LoadedPath(),
+  if (!SaveKeyFile(*Seznam, RadioGroup1ItemIndex(), workflow_->InputFiles(),
                    QFile::encodeName(*path).toStdString(), error))
     throw std::runtime_error(error);
 }
@@ -618,7 +618,7 @@ bool TForm1::OpenLists(const ListChoice& source, const ListChoice& target) {
   SetComputedControls(false);
   if (Form2) {
     Form2->SetProtocol(TextLines());
-    Form2->SetCoordinateFile(workflow_->LoadedPath());
+    Form2->SetInputFiles(workflow_->InputFiles());
   }
   StartHint->hide();
   setWindowTitle(MainCaption() + QFile::decodeName(source.path.c_str()) + QStringLiteral(" + ") +
@@ -682,7 +682,7 @@ void TForm1::UlozitZpravu1Click(QObject* /*sender*/) {
   input.tests = Residuals->Settings();
   const std::string bytes = PdfReportBytes(*Seznam, input);
   ProtocolFileWriter file;
-  if (!file.Open(QFile::encodeName(*path).toStdString(), {workflow_->LoadedPath()}) ||
+  if (!file.Open(QFile::encodeName(*path).toStdString(), workflow_->InputFiles()) ||
       !file.AppendBytes(bytes) || !file.Commit())
     throw std::runtime_error(file.Error());
 }

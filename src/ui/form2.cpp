@@ -243,8 +243,8 @@ bool TForm2::ConfirmDiscardEdits(QWidget* parent) {
 }
 
 QString TForm2::ProposedFileName() const {
-  if (coordinateFile_.empty()) return {};
-  const QFileInfo coordinates(QFile::decodeName(coordinateFile_.c_str()));
+  if (inputFiles_.empty()) return {};
+  const QFileInfo coordinates(QFile::decodeName(inputFiles_.front().c_str()));
   return coordinates.absoluteDir().filePath(coordinates.completeBaseName() +
                                             QString::fromUtf8(texts::window::kProtocolNameSuffix));
 }
@@ -342,7 +342,7 @@ void TForm2::ToolButton1Click(QObject* /*sender*/) {
       Dialogs().GetSaveFileName(this, QString::fromLatin1(kProtocolFileFilter),
                                 QString::fromLatin1(kProtocolFileSuffix), ProposedFileName());
   if (!path) return;
-  SaveProtocolFile(*path, ProtocolText(), coordinateFile_);
+  SaveProtocolFile(*path, ProtocolText(), inputFiles_);
   Memo1->document()->setModified(false);
 }
 
@@ -411,14 +411,13 @@ void SaveProtocolPdf(const QString& path, const TForm2& protocol) {
     if (file.commit()) return;
   }
   throw std::runtime_error(
-      QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, file.errorString()).toStdString());
+      (texts::kFilePrefix + path + texts::kCannotSave + file.errorString()).toStdString());
 }
 
-void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep) {
+void SaveProtocolFile(const QString& path, const QString& text,
+                      const std::vector<std::string>& keep) {
   std::string error;
-  std::vector<std::string> kept;
-  if (!keep.empty()) kept.push_back(keep);
-  if (!SaveProtocolText(QFile::encodeName(path).toStdString(), text.toStdString(), error, kept))
+  if (!SaveProtocolText(QFile::encodeName(path).toStdString(), text.toStdString(), error, keep))
     throw std::runtime_error(error);
 }
 

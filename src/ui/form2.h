@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <QCursor>
 #include <QWidget>
@@ -56,7 +57,9 @@ class TForm2 : public QWidget {
   void ShowWithoutBlocking();
   // The coordinate file the protocol comes from: a save never overwrites it,
   // and the save dialog proposes "<name>_protokol.txt" beside it.
-  void SetCoordinateFile(const std::string& path) { coordinateFile_ = path; }
+  // The files the points came from: the protocol's name is proposed after the
+  // first, and no save overwrites one of them.
+  void SetInputFiles(std::vector<std::string> files) { inputFiles_ = std::move(files); }
   // A line in the status line below the text (cleared by the next protocol).
   void ShowStatus(const QString& text);
   QString StatusText() const;
@@ -103,7 +106,7 @@ class TForm2 : public QWidget {
   bool idleCursorSet_ = false;
   bool busyCursorShown_ = false;
   bool centred_ = false;
-  std::string coordinateFile_;
+  std::vector<std::string> inputFiles_;
 };
 
 // Filter and default suffix of the save dialog.
@@ -119,7 +122,8 @@ void SaveProtocolPdf(const QString& path, const TForm2& protocol);
 // policy (app/protocol_saver.h); `keep` names the coordinate file, which is
 // never overwritten. Throws std::runtime_error with a text for the user when
 // it fails; the file that was there before is then left as it was.
-void SaveProtocolFile(const QString& path, const QString& text, const std::string& keep = {});
+void SaveProtocolFile(const QString& path, const QString& text,
+                      const std::vector<std::string>& keep = {});
 
 // The protocol window (set while it exists).
 extern TForm2* Form2;

@@ -150,17 +150,18 @@ bool ResidualPlot::event(QEvent* event) {
 
 ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("ResidualWindow");
-  setWindowTitle("Rezidua");
+  setWindowTitle(texts::window::kResidualCaption);
   resize(1240, 700);
 
   SummaryLabel = new QLabel(this);
   SummaryLabel->setObjectName("SummaryLabel");
   SummaryLabel->setFont(SansFont(12));
   SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  ResidualTable = MakeTable(
-      {"Číslo bodu", "vX [m]", "vY [m]", "vZ [m]", "vXY [m]", "vXYZ [m]", "Použit",
-       texts::window::kTestColumnF, texts::window::kTestColumnP, texts::window::kTestColumnVerdict},
-      this);
+  QStringList residualColumns;
+  for (const char* c : messages::kResidualTableColumns) residualColumns << c;
+  residualColumns << messages::kTestColumnF << messages::kTestColumnP
+                  << messages::kTestColumnVerdict;
+  ResidualTable = MakeTable(residualColumns, this);
   ResidualTable->setObjectName("ResidualTable");
   // Ten columns: each as wide as its texts, the verdict takes what is left.
   ResidualTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -190,16 +191,19 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   TestLabel->setFont(SansFont(12));
   TestLabel->setWordWrap(true);
   TestLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  ParameterTable = MakeTable({"Parametr", "Hodnota", "Směrodatná odchylka"}, this);
+  ParameterTable =
+      MakeTable({messages::kParameterTableColumns[0], messages::kParameterTableColumns[1],
+                 messages::kParameterTableColumns[2]},
+                this);
   ParameterTable->setObjectName("ParameterTable");
   ParameterTable->horizontalHeader()->setStretchLastSection(true);
   Plot = new ResidualPlot(this);
 
-  AppendButton = new QPushButton("Připojit do protokolu", this);
+  AppendButton = new QPushButton(texts::window::kAppendButton, this);
   AppendButton->setObjectName("AppendButton");
-  CsvButton = new QPushButton("Uložit tabulku CSV…", this);
+  CsvButton = new QPushButton(texts::window::kCsvButton, this);
   CsvButton->setObjectName("CsvButton");
-  PictureButton = new QPushButton("Uložit obrázek…", this);
+  PictureButton = new QPushButton(texts::window::kPictureButton, this);
   WholeViewButton = new QPushButton(QString::fromUtf8(texts::window::kWholeViewButton), this);
   WholeViewButton->setObjectName("WholeViewButton");
   WholeViewButton->setToolTip(QString::fromUtf8(texts::window::kWholeViewTip));
@@ -215,7 +219,7 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     label->setFont(SansFont(12, true));
     return label;
   };
-  leftLayout->addWidget(heading("Opravy na identických bodech"));
+  leftLayout->addWidget(heading(texts::window::kResidualHeading));
   leftLayout->addWidget(ResidualTable, 3);
   leftLayout->addWidget(heading(texts::window::kTestHeading));
   auto* settings = new QHBoxLayout;
@@ -232,7 +236,7 @@ ResidualWindow::ResidualWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   settings->addStretch(1);
   leftLayout->addLayout(settings);
   leftLayout->addWidget(TestLabel);
-  leftLayout->addWidget(heading("Přesnost parametrů"));
+  leftLayout->addWidget(heading(texts::window::kPrecisionHeading));
   leftLayout->addWidget(ParameterTable, 2);
   leftLayout->addWidget(SummaryLabel);
 
@@ -307,7 +311,7 @@ void ResidualWindow::Fill(const TSeznam& seznam, TTypTransformace type) {
       if (!r.Used) item->setForeground(kUnusedPointColour);
       if (marked) {
         item->setBackground(kSuspiciousRow);
-        item->setToolTip("Podezřelý bod");
+        item->setToolTip(texts::window::kSuspiciousTip);
       }
     }
   }
@@ -365,28 +369,31 @@ void ResidualWindow::ShowTests() {
                           : quality_.Residuals[i].Used ? QBrush()
                                                        : QBrush(kUnusedPointColour));
       if (suspicious) item->setBackground(kSuspiciousRow);
-      item->setToolTip(marked ? texts::window::kOutlierTip : suspicious ? "Podezřelý bod" : "");
+      item->setToolTip(marked       ? texts::window::kOutlierTip
+                       : suspicious ? texts::window::kSuspiciousTip
+                                    : "");
     }
     if (t.Outlier) outlierNumbers << Q(quality_.Residuals[i].Name);
   }
 
-  QString text = QString("α_i = 1 − (1 − α)^(1/n) = %1,  n = %2")
+  QString text = QString(texts::window::kTestAlphaLine)
                      .arg(Q(PercentText(tests_.AlphaPoint, 4)), Q(FormatInteger(tests_.UsedCount)));
   text += tests_.HasCritical
-              ? QString(",  kritická hodnota F(3; %1) = %2")
+              ? QString(texts::window::kTestCritical)
                     .arg(Q(FormatInteger(tests_.Df2)), Q(FormatFixed(tests_.Critical, 15, 3)))
-              : QString(",  bez testu: r − 3 < 1");
+              : QString(texts::window::kTestNoRedundancy);
   text += "\n";
-  text += outlierNumbers.isEmpty() ? QString("Žádný bod není odlehlý.")
-                                   : QString("Odlehlé body: %1").arg(outlierNumbers.join(", "));
+  text += outlierNumbers.isEmpty()
+              ? QString(texts::window::kNoOutlier)
+              : QString(texts::window::kOutliers).arg(outlierNumbers.join(", "));
   const GlobalTest& g = tests_.Global;
   if (g.Made) {
-    text += QString("\nχ² = r·m0²/σ² = %1,  meze χ²(%2): %3 – %4,  %5:  %6")
+    text += QString(texts::window::kGlobalTestLine)
                 .arg(Q(FormatFixed(g.Chi2, 15, 3)), Q(FormatInteger(g.Df)),
                      Q(FormatFixed(g.Lower, 15, 3)), Q(FormatFixed(g.Upper, 15, 3)),
                      Q(PValueClause(g.P)), GlobalVerdictText(g.Verdict));
   } else if (g.Requested) {
-    text += "\nTest m0: bez testu, r < 1";
+    text += texts::window::kGlobalNoTest;
   }
   TestLabel->setText(text);
 
@@ -420,7 +427,7 @@ void ResidualWindow::CsvButtonClick(QObject* /*sender*/) {
             static_cast<qint64>(csv.size()) ||
         !file.commit()) {
       throw std::runtime_error(
-          QString("Soubor \"%1\" nelze uložit: %2").arg(*path, file.errorString()).toStdString());
+          (texts::kFilePrefix + *path + texts::kCannotSave + file.errorString()).toStdString());
     }
   });
 }
@@ -460,7 +467,7 @@ void ResidualWindow::SavePicture(const QString& path) const {
   }
   if (!ok || !file.commit()) {
     throw std::runtime_error(
-        QString("Soubor \"%1\" nelze uložit: %2").arg(path, file.errorString()).toStdString());
+        (texts::kFilePrefix + path + texts::kCannotSave + file.errorString()).toStdString());
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include "keys_test_support.h"
 #include "numeric/notice.h"
+#include "text/messages.h"
 
 namespace ternavo::testing {
 namespace {
@@ -116,7 +117,7 @@ TEST(KeysDriverTest, FlatSite) {
     RunDriver(s, type);
     if (type == kGeneralAffine) {
       EXPECT_FALSE(s.KeyValid);
-      EXPECT_EQ(notices.Texts(), std::vector<std::string>{kSingularAffineNotice});
+      EXPECT_EQ(notices.Texts(), std::vector<std::string>{messages::kSingularAffine});
       continue;
     }
     ASSERT_TRUE(s.KeyValid) << type;
@@ -152,9 +153,9 @@ TEST(KeysDriverTest, TooFewAndTooManyPointsAreRefusedWithANotice) {
   for (int k = 0; k <= kMaxUsedPoints; ++k) AddPoint(many, k, k, k % 7, k % 5, k, k % 7, k % 5);
   const std::tuple<TSeznam, TTypTransformace, std::string> cases[] = {
       {GridData(3, 81), kGeneralAffine, "Málo identických bodů."},
-      {many, kGeneralAffine, kTooManyPointsNotice},
-      {many, kSimilarity, kTooManyPointsNotice},
-      {many, kCongruence, kTooManyPointsNotice}};
+      {many, kGeneralAffine, messages::kTooManyPoints},
+      {many, kSimilarity, messages::kTooManyPoints},
+      {many, kCongruence, messages::kTooManyPoints}};
   for (auto [s, type, notice] : cases) {
     NoticeRecorder notices;
     s.KeyValid = true;

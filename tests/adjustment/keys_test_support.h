@@ -14,6 +14,7 @@
 #include "adjustment/key_optimum.h"
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
+#include "geometry/geometry_test_support.h"
 
 namespace ternavo::testing {
 

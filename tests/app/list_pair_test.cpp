@@ -4,8 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
+#include "app/key_application.h"
+#include "app/protocol_saver.h"
+#include "app/texts.h"
 #include "app/workflow.h"
 #include "text/code_page.h"
 
@@ -73,6 +80,55 @@ TEST(ListPair, PointsOutFollowTheTargetList) {
   const std::string first = bytes.substr(0, bytes.find('\n') + 1);
   EXPECT_EQ(first, "600110014201;743039,033;1044468,562;287,649\r\n");
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 14);
+}
+
+// Every save of a key computed from two lists refuses both lists, and leaves
+// them as they were.
+TEST(ListPair, NoSaveOverwritesEitherList) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / "list_pair_saves";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (const char* name : {"cadastral_source.csv", "cadastral_target.csv"})
+    fs::copy_file(kExamples + name, dir / name);
+  const auto bytes = [](const fs::path& f) {
+    std::ifstream in(f, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  TSeznam s;
+  CellGrid grid(4);
+  Workflow w(s, grid);
+  ASSERT_EQ(w.OpenLists({(dir / "cadastral_source.csv").string(), {}},
+                        {(dir / "cadastral_target.csv").string(), {}})
+                .open.outcome,
+            OpenOutcome::Loaded);
+  ASSERT_EQ(w.RecomputeKey(kSimilarity).outcome, KeyOutcome::Computed);
+  const std::function<bool(const std::string&, std::string&)> saves[] = {
+      [&](const std::string& p, std::string& e) { return w.SaveTransformedPoints(p, 4, e); },
+      [&](const std::string& p, std::string& e) { return w.SaveKeyExport(p, e); },
+      [&](const std::string& p, std::string& e) {
+        return SaveKeyFile(s, kSimilarity, w.InputFiles(), p, e);
+      },
+      [&](const std::string& p, std::string& e) {
+        return SaveProtocolText(p, "protokol", e, w.InputFiles());
+      }};
+  for (const char* name : {"cadastral_source.csv", "cadastral_target.csv"}) {
+    const fs::path list = dir / name;
+    const std::string before = bytes(list);
+    for (const auto& save : saves) {
+      std::string error;
+      EXPECT_FALSE(save(list.string(), error)) << name;
+      EXPECT_NE(error.find(texts::kIsCoordinateFile), std::string::npos) << error;
+      EXPECT_EQ(bytes(list), before) << name;
+    }
+  }
+  // Elsewhere the key file is written and names both lists.
+  std::string error;
+  ASSERT_TRUE(SaveKeyFile(s, kSimilarity, w.InputFiles(), (dir / "k.json").string(), error));
+  const std::string key = bytes(dir / "k.json");
+  EXPECT_NE(key.find("\"target_list\": \"" + (dir / "cadastral_target.csv").string()),
+            std::string::npos);
+  EXPECT_EQ(key.find("coordinate_file"), std::string::npos);
 }
 
 }  // namespace

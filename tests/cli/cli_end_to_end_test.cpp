@@ -14,6 +14,7 @@
 #include "adjustment/seznam.h"
 #include "geometry/geometry.h"
 #include "text/code_page.h"
+#include "text/messages.h"
 #include "version.h"
 
 namespace ternavo {
@@ -141,7 +142,7 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        {"tests/data/cli/same_source.txt"},
        "C",
        1,
-       std::string(kSingularAffineNotice) + "\n"},
+       std::string(messages::kSingularAffine) + "\n"},
       {nullptr, {"tests/data/cli/decimal_comma.txt"}, "C", 3, badFile},
       // A list that is no list names the line and what is wrong.
       {nullptr,
@@ -174,7 +175,7 @@ TEST_F(CliProgram, OutputMessagesAndStatus) {
        {"-t", "similarity", "tests/data/cli/same_source.txt"},
        "C",
        1,
-       std::string(kDegeneratePointsText) + "\n"},
+       std::string(messages::kDegeneratePoints) + "\n"},
       {nullptr,
        {"-x", "99", "tests/data/cli/three_points.txt"},
        "C",

@@ -17,6 +17,7 @@
 #include "adjustment/seznam.h"
 #include "report/coordinate_list.h"
 #include "text/code_page.h"
+#include "text/messages.h"
 #include "ui/key_dialog.h"
 #include "ui/residual_window.h"
 #include "ui_test_support.h"
@@ -193,7 +194,7 @@ TEST_F(MainWindowTest, LooksFollowEveryEvent) {
   Click(main_->BitBtn1);
   ASSERT_EQ(dialogs_->messages.size(), 1u);
   EXPECT_TRUE(dialogs_->messages[0].busyCursor) << "the notice comes during the computation";
-  ExpectOnlyMessage(QString::fromUtf8(kSingularAffineNotice));
+  ExpectOnlyMessage(QString::fromUtf8(messages::kSingularAffine));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   ExpectLook(true, false, false, false);
   EXPECT_EQ(main_->Label2->text(), QStringLiteral("-"));

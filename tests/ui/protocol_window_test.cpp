@@ -290,7 +290,9 @@ TEST_F(ProtocolWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreReplaced) {
           dialogs_->questions,
           std::vector<QString>{QStringLiteral("Protokol obsahuje neuložené úpravy.\nZahodit je?")});
       EXPECT_EQ(trigger.replaced(), yes);
-      if (!yes) EXPECT_EQ(protocol_->ProtocolText(), computed + "poznámka\npodrobné body\n");
+      if (!yes) {
+        EXPECT_EQ(protocol_->ProtocolText(), computed + "poznámka\npodrobné body\n");
+      }
       dialogs_->questions.clear();
       dialogs_->openAnswers.clear();
       protocol_->SetProtocol(TextLines());
