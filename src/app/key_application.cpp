@@ -167,6 +167,16 @@ KeyApplicationResult ApplyKeyToFile(const std::string& keyFile, const KeyInput& 
   const OpenResult opened = LoadPointsToTransform(input, points, conventions);
   if (opened.outcome != OpenOutcome::Loaded) {
     result.message = opened.message;
+    // A list taken for a coordinate file, or the reverse: say which choice reads it.
+    if (opened.outcome == OpenOutcome::WrongFormat) {
+      TSeznam other;
+      ListConventions ignored;
+      const KeyInput otherKind{input.path, !input.pointList, std::nullopt};
+      if (LoadPointsToTransform(otherKind, other, ignored).outcome == OpenOutcome::Loaded) {
+        result.message += input.pointList ? texts::window::kKeyDialogLooksLikeFile
+                                          : texts::window::kKeyDialogLooksLikeList;
+      }
+    }
     return result;
   }
   if (points.GetDetailCount() <= 0) {

@@ -133,6 +133,12 @@ inline constexpr const char* kKeyDialogPointList = "seznam souřadnic (název X 
 inline constexpr const char* kKeyDialogOutput = "Výstup";
 inline constexpr const char* kKeyDialogSectionOutput =
     "oddíl podrobných bodů jako v protokolu (Windows-1250)";
+// After "Nesprávný formát souboru!!!" when the file reads as a coordinate list,
+inline constexpr const char* kKeyDialogLooksLikeList =
+    "\nSoubor se dá číst jako seznam souřadnic: zvolte „seznam souřadnic“.";
+// and after a list's error when it reads as a coordinate file.
+inline constexpr const char* kKeyDialogLooksLikeFile =
+    "\nSoubor se dá číst jako soubor souřadnic: zvolte „soubor souřadnic“.";
 inline constexpr const char* kKeyDialogListOutput = "seznam souřadnic (v podobě vstupního seznamu)";
 inline constexpr const char* kKeyDialogDirection = "Směr";
 inline constexpr const char* kKeyDialogForward = "Z výchozí do cílové soustavy";

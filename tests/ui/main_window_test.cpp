@@ -310,7 +310,9 @@ TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
       {points, points, output, false, false, false, MessageIcon::Error},  // no key
       {key, points, QString(), false, false, false, MessageIcon::None},   // no output file
       {key, points, output, false, false, true, MessageIcon::None},
-      {key, bad, listOutput, true, true, false, MessageIcon::Error},  // a list it cannot read
+      {key, bad, listOutput, true, true, false, MessageIcon::Error},     // a list it cannot read
+      {key, list, listOutput, false, true, false, MessageIcon::Error},   // a list as a file
+      {key, points, listOutput, true, true, false, MessageIcon::Error},  // and the reverse
       {key, list, listOutput, true, true, true, MessageIcon::None},
   };
   for (const Case& c : cases) {
@@ -333,6 +335,11 @@ TEST_F(MainWindowTest, SavedKeyAppliedThroughTheDialog) {
     EXPECT_EQ(accepted, c.accepted) << c.points.toStdString();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].icon, c.icon);
+    // A file of the other kind than chosen: the message says which choice reads it.
+    EXPECT_EQ(dialogs_->messages[0].text.endsWith(QStringLiteral("zvolte „seznam souřadnic“.")),
+              c.points == list && !c.listIn);
+    EXPECT_EQ(dialogs_->messages[0].text.endsWith(QStringLiteral("zvolte „soubor souřadnic“.")),
+              c.points == points && c.listIn);
     dialogs_->messages.clear();
     EXPECT_EQ(QFile::exists(c.output), c.accepted);
   }
