@@ -152,6 +152,23 @@ using ApplyValue = bool (*)(const std::string& name, const std::string& value, C
 
 // One option of the command line. A new option is one row here, its member
 // in CliOptions and its lines in the help text.
+// The rows' handlers of a file name or a column order, one per member.
+template <std::string CliOptions::*File>
+bool NamedFile(const std::string& name, const std::string& value, CliOptions& options,
+               std::string& error) {
+  return SetNamedFile(File, name, value, options, error);
+}
+template <std::string CliOptions::*File>
+bool MachineFile(const std::string& name, const std::string& value, CliOptions& options,
+                 std::string& error) {
+  return SetMachineFile(File, name, value, options, error);
+}
+template <std::optional<ColumnOrder> CliOptions::*Order>
+bool Columns(const std::string&, const std::string& value, CliOptions& options,
+             std::string& error) {
+  return ParseColumns(value, options.*Order, error);
+}
+
 struct OptionRow {
   const char* shortName;  // "-t", or nullptr
   const char* longName;   // "--type"
@@ -227,75 +244,18 @@ const OptionRow kOptionRows[] = {
        return SetNamedFile(&CliOptions::reportFile, name, value, options, error);
      },
      false},
-    {nullptr, "--json", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetMachineFile(&CliOptions::jsonFile, name, value, options, error);
-     },
-     false},
-    {nullptr, "--export-proj", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetMachineFile(&CliOptions::projFile, name, value, options, error);
-     },
-     false},
-    {nullptr, "--export-matrix", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetMachineFile(&CliOptions::matrixFile, name, value, options, error);
-     },
-     false},
-    {nullptr, "--key-out", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetNamedFile(&CliOptions::keyOutFile, name, value, options, error);
-     },
-     false},
-    {nullptr, "--apply-key", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetNamedFile(&CliOptions::applyKeyFile, name, value, options, error);
-     },
-     false},
-    {nullptr, "--points", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetNamedFile(&CliOptions::pointsList, name, value, options, error);
-     },
-     false},
-    {nullptr, "--points-columns", nullptr,
-     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
-       return ParseColumns(value, options.pointsColumns, error);
-     },
-     false},
-    {nullptr, "--source", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetNamedFile(&CliOptions::sourceList, name, value, options, error);
-     },
-     false},
-    {nullptr, "--target", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetNamedFile(&CliOptions::targetList, name, value, options, error);
-     },
-     false},
-    {nullptr, "--source-columns", nullptr,
-     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
-       return ParseColumns(value, options.sourceColumns, error);
-     },
-     false},
-    {nullptr, "--target-columns", nullptr,
-     [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
-       return ParseColumns(value, options.targetColumns, error);
-     },
-     false},
-    {nullptr, "--points-out", nullptr,
-     [](const std::string& name, const std::string& value, CliOptions& options,
-        std::string& error) {
-       return SetMachineFile(&CliOptions::pointsOutFile, name, value, options, error);
-     },
-     false},
+    {nullptr, "--json", nullptr, MachineFile<&CliOptions::jsonFile>, false},
+    {nullptr, "--export-proj", nullptr, MachineFile<&CliOptions::projFile>, false},
+    {nullptr, "--export-matrix", nullptr, MachineFile<&CliOptions::matrixFile>, false},
+    {nullptr, "--key-out", nullptr, NamedFile<&CliOptions::keyOutFile>, false},
+    {nullptr, "--apply-key", nullptr, NamedFile<&CliOptions::applyKeyFile>, false},
+    {nullptr, "--points", nullptr, NamedFile<&CliOptions::pointsList>, false},
+    {nullptr, "--points-columns", nullptr, Columns<&CliOptions::pointsColumns>, false},
+    {nullptr, "--source", nullptr, NamedFile<&CliOptions::sourceList>, false},
+    {nullptr, "--target", nullptr, NamedFile<&CliOptions::targetList>, false},
+    {nullptr, "--source-columns", nullptr, Columns<&CliOptions::sourceColumns>, false},
+    {nullptr, "--target-columns", nullptr, Columns<&CliOptions::targetColumns>, false},
+    {nullptr, "--points-out", nullptr, MachineFile<&CliOptions::pointsOutFile>, false},
     {nullptr, "--decimals", nullptr,
      [](const std::string&, const std::string& value, CliOptions& options, std::string& error) {
        int decimals = -1;
