@@ -79,6 +79,10 @@ void ShowPlainMessage(QWidget* parent, const QString& text) {
   Dialogs().ShowMessage(parent, QString::fromUtf8(kApplicationTitle), text, MessageIcon::None);
 }
 
+void ThrowCannotSave(const QString& path, const QString& reason) {
+  throw std::runtime_error((texts::kFilePrefix + path + texts::kCannotSave + reason).toStdString());
+}
+
 void ShowErrorMessage(QWidget* parent, const QString& text) {
   Dialogs().ShowMessage(parent, QString::fromUtf8(kErrorCaption), text, MessageIcon::Error);
 }

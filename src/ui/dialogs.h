@@ -67,6 +67,10 @@ void ShowPlainMessage(QWidget* parent, const QString& text);
 // A file that cannot be read: caption "Error", error icon.
 void ShowErrorMessage(QWidget* parent, const QString& text);
 
+// Throws the saver's message for a file Qt could not save:
+// Soubor "PATH" nelze uložit: reason. The general error report shows it.
+[[noreturn]] void ThrowCannotSave(const QString& path, const QString& reason);
+
 // The text of the general error report: a full stop is added when the text
 // ends in a letter or a digit.
 QString ErrorReportText(const QString& text);

@@ -410,8 +410,7 @@ void SaveProtocolPdf(const QString& path, const TForm2& protocol) {
     }
     if (file.commit()) return;
   }
-  throw std::runtime_error(
-      (texts::kFilePrefix + path + texts::kCannotSave + file.errorString()).toStdString());
+  ThrowCannotSave(path, file.errorString());
 }
 
 void SaveProtocolFile(const QString& path, const QString& text,

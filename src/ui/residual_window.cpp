@@ -426,8 +426,7 @@ void ResidualWindow::CsvButtonClick(QObject* /*sender*/) {
         file.write(csv.data(), static_cast<qint64>(csv.size())) !=
             static_cast<qint64>(csv.size()) ||
         !file.commit()) {
-      throw std::runtime_error(
-          (texts::kFilePrefix + *path + texts::kCannotSave + file.errorString()).toStdString());
+      ThrowCannotSave(*path, file.errorString());
     }
   });
 }
@@ -466,8 +465,7 @@ void ResidualWindow::SavePicture(const QString& path) const {
     ok = QImageWriter(&file, "png").write(image);
   }
   if (!ok || !file.commit()) {
-    throw std::runtime_error(
-        (texts::kFilePrefix + path + texts::kCannotSave + file.errorString()).toStdString());
+    ThrowCannotSave(path, file.errorString());
   }
 }
 
